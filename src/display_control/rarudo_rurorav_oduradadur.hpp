@@ -1,0 +1,88 @@
+#pragma once
+
+#include <chrono>
+#include <cstdint>
+#include <functional>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "display_control/records/records.hpp"
+#include "platform/child_process.hpp"
+#include "platform/display_services.hpp"
+#include "platform/hid.hpp"
+#include "platform/line_sink.hpp"
+
+namespace lumaro {
+
+using WallClock = std::function<std::chrono::system_clock::time_point()>;
+
+// Everything the controller reaches the machine through.
+struct ControllerPorts {
+  std::unique_ptr<hid::Manager> hidManager;                      // created once, owned
+  std::shared_ptr<displays::DisplayServices> displayServices;    // online displays + registry
+  std::shared_ptr<process::ProcessLauncher> processLauncher;     // runs the registry dump tool
+  WallClock clock;                                               // for the registry-dump cache
+  std::shared_ptr<LineSink> sink;                                // diagnostic lines
+};
+
+// Talks to the hardware and the system registries: HID discovery and
+// brightness reports (main thread only), EDID harvesting and lookup
+// (background threads only).
+class RarudoRuroravOduradadur {
+ public:
+  static constexpr std::int64_t appleVendorID = 1452;         // 0x05AC, USB vendor
+  static constexpr std::int64_t appleDisplayVendorID = 1552;  // 0x0610, display vendor
+  static constexpr std::uint8_t brightnessReportID = 0x10;
+  static constexpr double edidCacheDuration = 10.0;           // seconds
+  static constexpr std::uint32_t maxOnlineDisplays = 16;
+  static constexpr const char* ioregPath = "/usr/sbin/ioreg";
+
+  // USB product IDs accepted by discovery.
+  static const std::set<std::int64_t>& supportedProductIDs();
+
+  explicit RarudoRuroravOduradadur(ControllerPorts ports);
+  ~RarudoRuroravOduradadur();
+  RarudoRuroravOduradadur(const RarudoRuroravOduradadur&) = delete;
+  RarudoRuroravOduradadur& operator=(const RarudoRuroravOduradadur&) = delete;
+
+  // --- HID discovery and brightness (main thread) ---
+  std::vector<AppleDisplay> detectDisplays();
+  std::optional<std::int64_t> readIntProperty(const hid::Device& device, std::string_view key) const;
+  std::optional<float> getBrightness(const AppleDisplay& display);
+  bool setBrightness(const AppleDisplay& display, float value);
+  int setBrightnessForAll(float value);
+
+  // Model value to wire byte: trunc(min(v, 1) * 255) in single precision, 0 for
+  // v <= 0 and for NaN.
+  static std::uint8_t brightnessByte(float value);
+
+  // --- EDID harvesting and lookup (background threads) ---
+  std::vector<DisplayEDID> getEDIDDataViaIoreg();
+  std::vector<DisplayEDID> parseIoregOutput(std::string_view text);
+
+  std::optional<DisplayEDIDDetails> fetchEDIDDetails(std::int64_t vendorID, std::int64_t productID,
+                                                     const std::optional<std::string>& serialNumber);
+  std::optional<DisplayEDIDDetails> fetchEDIDViaCoreGraphics(std::int64_t vendorID, std::int64_t productID);
+  // First qualifying display service whose product ID equals `productID`.
+  std::unique_ptr<displays::RegistryService> findAppleDisplayService(std::int64_t productID);
+  std::optional<std::vector<std::uint8_t>> readDisplayEDID(const displays::RegistryService& service);
+  static std::optional<std::int64_t> registryInteger(const std::optional<displays::RegistryValue>& value);
+
+ private:
+  void say(std::string_view line) const;
+
+  ControllerPorts ports_;
+
+  // The registry-dump cache; the whole harvest runs under harvestMutex_ so
+  // concurrent lookups share one tool run.
+  std::mutex harvestMutex_;
+  std::optional<std::vector<DisplayEDID>> cachedEDIDs_;
+  std::optional<std::chrono::system_clock::time_point> edidCacheTime_;
+};
+
+}  // namespace lumaro

@@ -1,0 +1,44 @@
+#include "display_control/records/records.hpp"
+
+#include "text/canonical_equivalence.hpp"
+
+namespace lumaro {
+
+namespace {
+
+bool sameText(const std::string& a, const std::string& b) { return text::canonicallyEqual(a, b); }
+
+bool sameText(const std::optional<std::string>& a, const std::optional<std::string>& b) {
+  if (a.has_value() != b.has_value()) return false;
+  return !a || text::canonicallyEqual(*a, *b);
+}
+
+}  // namespace
+
+bool DisplayEDIDDetails::operator==(const DisplayEDIDDetails& o) const {
+  return sameText(manufacturer, o.manufacturer) && sameText(productID, o.productID) &&
+         sameText(serialNumber, o.serialNumber) && sameText(manufactureDate, o.manufactureDate) &&
+         sameText(dimensions, o.dimensions) && sameText(colorDepth, o.colorDepth) &&
+         sameText(connectionType, o.connectionType) && sameText(hdcpSupport, o.hdcpSupport);
+}
+
+bool DisplayItem::operator==(const DisplayItem& o) const {
+  return id == o.id && sameText(name, o.name) && vendorID == o.vendorID && productID == o.productID &&
+         sameText(serialNumber, o.serialNumber) && locationID == o.locationID && details == o.details &&
+         brightness == o.brightness;
+}
+
+DisplayItem DisplayItem::from(const AppleDisplay& display, float brightness) {
+  DisplayItem item;
+  item.id = display.id;
+  item.name = display.name.value_or(kUnknownDisplayName);
+  item.vendorID = display.vendorID;
+  item.productID = display.productID;
+  item.serialNumber = display.serialNumber;
+  item.locationID = display.locationID;
+  item.details = display.edidDetails;
+  item.brightness = brightness;
+  return item;
+}
+
+}  // namespace lumaro

@@ -1,0 +1,68 @@
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "display_control/records/uuid.hpp"
+#include "platform/hid.hpp"
+
+namespace lumaro {
+
+// Eight display strings decoded from an EDID, ready to show. Strings compare
+// by canonical equivalence.
+struct DisplayEDIDDetails {
+  std::string manufacturer;
+  std::string productID;
+  std::string serialNumber;
+  std::string manufactureDate;
+  std::string dimensions;
+  std::string colorDepth;
+  std::string connectionType;
+  std::string hdcpSupport;
+
+  bool operator==(const DisplayEDIDDetails& other) const;
+};
+
+// One EDID blob found in a registry dump. No equality: entries are matched by content.
+struct DisplayEDID {
+  std::optional<std::string> name;
+  std::vector<std::uint8_t> edidData;
+  std::optional<std::int64_t> colorDepthBpc;
+  std::optional<std::string> connectionType;
+};
+
+// One HID display found by discovery. Copies share the one device.
+struct AppleDisplay {
+  Uuid id;
+  std::int64_t vendorID = 0;
+  std::int64_t productID = 0;
+  std::optional<std::string> serialNumber;
+  std::optional<std::int64_t> locationID;
+  std::optional<std::string> name;
+  std::shared_ptr<hid::Device> device;
+  std::optional<DisplayEDIDDetails> edidDetails;
+};
+
+// One published row of the display list.
+struct DisplayItem {
+  Uuid id;
+  std::string name;
+  std::int64_t vendorID = 0;
+  std::int64_t productID = 0;
+  std::optional<std::string> serialNumber;
+  std::optional<std::int64_t> locationID;
+  std::optional<DisplayEDIDDetails> details;  // mutable: loaded on demand
+  float brightness = 0.0f;                    // mutable: 0.0 to 1.0
+
+  bool operator==(const DisplayItem& other) const;
+
+  // The row for `display`; `brightness` must already be clamped to 0.0–1.0.
+  static DisplayItem from(const AppleDisplay& display, float brightness);
+};
+
+inline constexpr const char* kUnknownDisplayName = "Unknown Display";
+
+}  // namespace lumaro

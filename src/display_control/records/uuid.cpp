@@ -1,0 +1,46 @@
+#include "display_control/records/uuid.hpp"
+
+#include <cstdio>
+#include <random>
+
+namespace lumaro {
+
+Uuid Uuid::random() {
+  // One generator per thread, seeded from the OS: UUIDs are made on the main
+  // thread, but nothing stops another caller.
+  thread_local std::mt19937_64 engine{[] {
+    std::random_device device;
+    std::seed_seq seed{device(), device(), device(), device(), device(), device(), device(), device()};
+    return std::mt19937_64(seed);
+  }()};
+  Bytes bytes{};
+  for (std::size_t i = 0; i < bytes.size(); i += 8) {
+    std::uint64_t word = engine();
+    for (std::size_t j = 0; j < 8; ++j) {
+      bytes[i + j] = static_cast<std::uint8_t>(word >> (8 * j));
+    }
+  }
+  bytes[6] = static_cast<std::uint8_t>((bytes[6] & 0x0F) | 0x40);  // version 4
+  bytes[8] = static_cast<std::uint8_t>((bytes[8] & 0x3F) | 0x80);  // RFC 4122 variant
+  return Uuid(bytes);
+}
+
+std::string Uuid::toString() const {
+  std::string out;
+  out.reserve(36);
+  static constexpr char digits[] = "0123456789ABCDEF";
+  for (std::size_t i = 0; i < bytes_.size(); ++i) {
+    if (i == 4 || i == 6 || i == 8 || i == 10) out.push_back('-');
+    out.push_back(digits[bytes_[i] >> 4]);
+    out.push_back(digits[bytes_[i] & 0x0F]);
+  }
+  return out;
+}
+
+}  // namespace lumaro
+
+std::size_t std::hash<lumaro::Uuid>::operator()(const lumaro::Uuid& uuid) const noexcept {
+  std::size_t h = 1469598103934665603ull;
+  for (auto b : uuid.bytes()) h = (h ^ b) * 1099511628211ull;
+  return h;
+}

@@ -1,0 +1,15 @@
+#pragma once
+
+#include <string_view>
+
+namespace lumaro {
+
+// Where diagnostic lines go. Each call carries one whole line without its
+// trailing newline; implementations must accept calls from any thread.
+class LineSink {
+ public:
+  virtual ~LineSink() = default;
+  virtual void writeLine(std::string_view line) = 0;
+};
+
+}  // namespace lumaro
