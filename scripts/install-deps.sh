@@ -7,7 +7,7 @@ set -euo pipefail
 packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
-  libhidapi-dev libudev-dev
+  libhidapi-dev libudev-dev udev
   libicu-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
   qt6-l10n-tools linguist-qt6 libqt6svg6 qt6-qpa-plugins

@@ -1,0 +1,35 @@
+# Install rules and the Debian package. Included last, once every target exists.
+include(GNUInstallDirs)
+
+pkg_get_variable(LUMARO_UDEVDIR udev udevdir)
+if(NOT LUMARO_UDEVDIR)
+  set(LUMARO_UDEVDIR "/lib/udev")
+  message(STATUS "udev.pc not found; installing the udev rule below ${LUMARO_UDEVDIR}")
+endif()
+
+foreach(exe lumaro lumaro-edid)
+  if(TARGET ${exe})
+    install(TARGETS ${exe} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+  endif()
+endforeach()
+
+install(FILES packaging/udev/70-lumaro.rules DESTINATION ${LUMARO_UDEVDIR}/rules.d)
+install(FILES packaging/desktop/lumaro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/icons/lumaro.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Opt-in autostart: users copy it into ~/.config/autostart (see README).
+install(FILES packaging/desktop/lumaro-autostart.desktop
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/lumaro RENAME lumaro.desktop)
+
+set(CPACK_GENERATOR "DEB")
+set(CPACK_PACKAGE_NAME "lumaro")
+set(CPACK_PACKAGE_VENDOR "Lumaro")
+set(CPACK_PACKAGE_CONTACT "Lumaro developers <lumaro@localhost>")
+set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tray brightness control for Apple Cinema Displays attached over USB")
+set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")
+set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+set(CPACK_DEBIAN_PACKAGE_SECTION "utils")
+set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# Plugins are loaded at run time, so shlibdeps cannot see them.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "qt6-qpa-plugins, libqt6svg6")
+set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "udev")
+include(CPack)
