@@ -1,6 +1,5 @@
 #pragma once
 
-#include <cstdint>
 #include <functional>
 #include <memory>
 #include <optional>
@@ -9,46 +8,25 @@
 
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "display_control/records/records.hpp"
+#include "model/change_observers.hpp"
 #include "platform/dispatch.hpp"
 #include "platform/line_sink.hpp"
 
 namespace lumaro {
 
-class ChangeObservers;
-
-// Keeps one observer registered; dropping it unregisters. Safe to outlive the manager.
-class Subscription {
- public:
-  Subscription() = default;
-  Subscription(std::weak_ptr<ChangeObservers> observers, std::uint64_t token);
-  Subscription(Subscription&& other) noexcept;
-  Subscription& operator=(Subscription&& other) noexcept;
-  Subscription(const Subscription&) = delete;
-  Subscription& operator=(const Subscription&) = delete;
-  ~Subscription();
-
- private:
-  void reset();
-  std::weak_ptr<ChangeObservers> observers_;
-  std::uint64_t token_ = 0;
-};
-
 // The one observable model object behind the interface. Every operation is
-// called on the main thread; published state changes only inside blocks
-// queued on the main queue.
+// called on the main thread; published state (`displays`) changes only inside
+// blocks queued on the main queue, never inside the calling operation.
+// Queued blocks hold the manager weakly; a background lookup holds it strongly
+// while it runs.
 class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
  public:
   using DetailsCompletion = std::function<void(std::optional<DisplayEDIDDetails>)>;
+  using ChangeObserver = lumaro::ChangeObserver;
 
-  // Told around every change of `displays`: willChange before, didChange after
-  // (one pair per assignment or in-place row change), on the main thread.
-  struct ChangeObserver {
-    std::function<void()> willChange;
-    std::function<void()> didChange;
-  };
-
-  // The manager is destroyed on the main thread, whichever thread drops the
-  // last reference.
+  // Nullptr when any dependency is missing. The manager is destroyed on the
+  // main thread whichever thread drops the last reference (the destruction is
+  // queued on the main queue when that happens elsewhere).
   static std::shared_ptr<LumaroManager> create(std::unique_ptr<RarudoRuroravOduradadur> controller,
                                                std::shared_ptr<DispatchQueues> queues,
                                                std::shared_ptr<LineSink> sink);
@@ -57,25 +35,43 @@ class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
   LumaroManager& operator=(const LumaroManager&) = delete;
 
   RarudoRuroravOduradadur& controller() { return *controller_; }
+  // The rows, in detection order; each has its display under the same id in deviceMap().
   const std::vector<DisplayItem>& displays() const { return displays_; }
   const std::unordered_map<Uuid, AppleDisplay>& deviceMap() const { return deviceMap_; }
 
+  // Observers are told around every assignment of `displays` and every
+  // in-place change of a row (one willChange/didChange pair each), on the
+  // main thread. The subscription must be dropped on the main thread.
   [[nodiscard]] Subscription subscribe(ChangeObserver observer);
 
+  // Detects the displays and reads their brightness now; the new rows and map
+  // replace the old ones in a later main-queue step.
   void refresh();
+  // Clamps `value` to 0.0–1.0 (NaN counts as 0.0) and writes it to the row's
+  // display now; the row shows it after a later main-queue step, and only if
+  // the display accepted the write.
   void setBrightness(const Uuid& displayID, float value);
-  // `completion` runs exactly once: inline when no row has `displayID`,
-  // otherwise later on a background thread.
+  // Looks the row's EDID up on the global queue and stores a found result in
+  // the row in a later main-queue step. `completion` runs exactly once: inline
+  // when no row has `displayID`, otherwise on a background thread (or on the
+  // thread that discards the lookup, with absent, if the queue drops it unrun).
   void loadEDIDDetails(const Uuid& displayID, DetailsCompletion completion);
 
  private:
   LumaroManager(std::unique_ptr<RarudoRuroravOduradadur> controller, std::shared_ptr<DispatchQueues> queues,
                 std::shared_ptr<LineSink> sink);
+  static void destroy(LumaroManager* manager);
+
+  void say(const std::string& line) const;
+  // Runs `change` between the observers' willChange and didChange.
+  void publish(const std::function<void()>& change);
 
   DisplayItem makeDisplayItem(const AppleDisplay& display, std::unordered_map<Uuid, AppleDisplay>& newMap);
-  void applyRefresh(std::unordered_map<Uuid, AppleDisplay> newMap, std::vector<DisplayItem> newDisplays);
+  // Static: its closing line prints even when the manager is gone.
+  static void applyRefresh(const std::weak_ptr<LumaroManager>& manager, LineSink& sink,
+                           std::unordered_map<Uuid, AppleDisplay> newMap, std::vector<DisplayItem> newDisplays);
   void applyBrightness(const Uuid& displayID, float value);
-  void storeEDIDDetails(const Uuid& displayID, DisplayEDIDDetails details);
+  void storeEDIDDetails(const Uuid& displayID, const DisplayEDIDDetails& details);
 
   std::unique_ptr<RarudoRuroravOduradadur> controller_;
   std::shared_ptr<DispatchQueues> queues_;
