@@ -22,6 +22,7 @@ inline constexpr IOReturn kIOReturnNoDevice = static_cast<IOReturn>(0xE00002C0u)
 inline constexpr IOReturn kIOReturnNotPrivileged = static_cast<IOReturn>(0xE00002C1u);
 inline constexpr IOReturn kIOReturnBadArgument = static_cast<IOReturn>(0xE00002C2u);
 inline constexpr IOReturn kIOReturnUnsupported = static_cast<IOReturn>(0xE00002C7u);
+inline constexpr IOReturn kIOReturnNotOpen = static_cast<IOReturn>(0xE00002CDu);
 
 // A property value of a type that is neither a number nor a string (data, array, ...).
 struct OtherType {

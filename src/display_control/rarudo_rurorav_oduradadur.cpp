@@ -1,0 +1,215 @@
+#include "display_control/rarudo_rurorav_oduradadur.hpp"
+
+#include <algorithm>
+#include <array>
+#include <charconv>
+#include <limits>
+#include <utility>
+
+#include "diagnostics/format.hpp"
+#include "diagnostics/line_sinks.hpp"
+
+namespace lumaro {
+
+namespace {
+
+constexpr std::string_view kPrefix = "RarudoRuroravOduradadur: ";
+
+// Stands in when no HID manager was supplied, so discovery still takes its
+// ordinary failure path instead of dereferencing nothing.
+class UnavailableHidManager final : public hid::Manager {
+ public:
+  void setDeviceMatching(const hid::DeviceMatching&) override {}
+  hid::IOReturn open() override { return hid::kIOReturnUnsupported; }
+  std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override { return std::nullopt; }
+  void close() override {}
+};
+
+bool isAsciiDigits(std::string_view text) {
+  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+}
+
+// Decimal integer with at most one leading sign and nothing else; absent
+// when malformed or outside the signed 64-bit range.
+std::optional<std::int64_t> parseDecimal(std::string_view text) {
+  std::string_view digits = text;
+  bool negative = false;
+  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
+    negative = digits.front() == '-';
+    digits.remove_prefix(1);
+  }
+  if (!isAsciiDigits(digits)) return std::nullopt;
+
+  // Parse the magnitude unsigned so that the most negative value still fits.
+  std::uint64_t magnitude = 0;
+  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
+  if (error != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
+
+  constexpr auto maxPositive = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
+  if (!negative) {
+    if (magnitude > maxPositive) return std::nullopt;
+    return static_cast<std::int64_t>(magnitude);
+  }
+  if (magnitude > maxPositive + 1) return std::nullopt;
+  if (magnitude == maxPositive + 1) return std::numeric_limits<std::int64_t>::min();
+  return -static_cast<std::int64_t>(magnitude);
+}
+
+std::optional<std::string> stringProperty(const hid::Device& device, std::string_view key) {
+  const auto value = device.property(key);
+  if (!value) return std::nullopt;
+  if (const auto* text = std::get_if<std::string>(&*value)) return *text;
+  return std::nullopt;
+}
+
+}  // namespace
+
+const std::set<std::int64_t>& RarudoRuroravOduradadur::supportedProductIDs() {
+  // A function-local static is built exactly once, even under concurrent first use.
+  static const std::set<std::int64_t> ids = {
+      0x9219, 0x921D, 0x9218, 0x9221, 0x9226, 0x9227,
+      // Five hex digits: no 16-bit USB product ID can equal it, so it accepts
+      // nothing. Kept so the accepted set stays exactly the documented one.
+      0x9221C,
+  };
+  return ids;
+}
+
+RarudoRuroravOduradadur::RarudoRuroravOduradadur(ControllerPorts ports) : ports_(std::move(ports)) {
+  if (!ports_.hidManager) ports_.hidManager = std::make_unique<UnavailableHidManager>();
+  if (!ports_.sink) ports_.sink = std::make_shared<DiscardingLineSink>();
+}
+
+// The manager is released with the controller but deliberately not closed:
+// closing is reserved for discovery's empty-result paths.
+RarudoRuroravOduradadur::~RarudoRuroravOduradadur() = default;
+
+void RarudoRuroravOduradadur::say(std::string_view line) const { ports_.sink->writeLine(line); }
+
+std::vector<AppleDisplay> RarudoRuroravOduradadur::detectDisplays() {
+  say(std::string(kPrefix) + "detectDisplays called");
+
+  hid::Manager& manager = *ports_.hidManager;
+  manager.setDeviceMatching(hid::DeviceMatching{.transport = "USB", .vendorID = appleVendorID});
+
+  const hid::IOReturn openStatus = manager.open();
+  say(std::string(kPrefix) + "HID Manager open status: " + diag::code(openStatus));
+  if (openStatus != hid::kIOReturnSuccess) {
+    say(std::string(kPrefix) + "Failed to open HID manager");
+    return {};
+  }
+
+  const auto devices = manager.copyDevices();
+  if (!devices) {
+    manager.close();
+    return {};
+  }
+
+  std::vector<AppleDisplay> displays;
+  for (const auto& device : *devices) {
+    if (!device) continue;
+
+    const auto vendorID = readIntProperty(*device, "VendorID");
+    if (vendorID != appleVendorID) continue;
+
+    const auto productID = readIntProperty(*device, "ProductID");
+    if (!productID || !supportedProductIDs().contains(*productID)) continue;
+
+    AppleDisplay display;
+    display.id = Uuid::random();
+    display.vendorID = appleVendorID;
+    display.productID = *productID;
+    display.serialNumber = stringProperty(*device, "SerialNumber");
+    display.locationID = readIntProperty(*device, "LocationID");
+    display.name = stringProperty(*device, "Product");
+    display.device = device;
+    displays.push_back(std::move(display));
+  }
+  // The manager stays open; the next pass re-installs the criteria and re-opens it.
+  return displays;
+}
+
+std::optional<std::int64_t> RarudoRuroravOduradadur::readIntProperty(const hid::Device& device,
+                                                                     std::string_view key) const {
+  const auto value = device.property(key);
+  if (!value) return std::nullopt;
+
+  if (const auto* number = std::get_if<std::int64_t>(&*value)) {
+    // Numbers are read as signed 32-bit; a value that does not convert exactly is unreadable.
+    if (*number < std::numeric_limits<std::int32_t>::min() || *number > std::numeric_limits<std::int32_t>::max()) {
+      return std::nullopt;
+    }
+    return *number;
+  }
+  if (const auto* text = std::get_if<std::string>(&*value)) return parseDecimal(*text);
+  return std::nullopt;
+}
+
+std::uint8_t RarudoRuroravOduradadur::brightnessByte(float value) {
+  // Written as "not greater than zero" so NaN lands here too: a NaN product
+  // would make the byte conversion undefined.
+  if (!(value > 0.0f)) return 0;
+  const float product = std::min(value, 1.0f) * 255.0f;
+  return static_cast<std::uint8_t>(product);  // truncates toward zero: 0.5 gives 127
+}
+
+std::optional<float> RarudoRuroravOduradadur::getBrightness(const AppleDisplay& display) {
+  hid::Device* device = display.device.get();
+  const hid::IOReturn openStatus = device ? device->open() : hid::kIOReturnNoDevice;
+  if (openStatus != hid::kIOReturnSuccess) {
+    say("Failed to open device for reading: " + diag::code(openStatus));
+    return std::nullopt;
+  }
+
+  std::array<std::uint8_t, 2> buffer{brightnessReportID, 0x00};
+  std::int64_t length = static_cast<std::int64_t>(buffer.size());
+  const hid::IOReturn status = device->getFeatureReport(brightnessReportID, buffer, length);
+  if (status != hid::kIOReturnSuccess) {
+    say("Failed to get report: " + diag::code(status) + ", reportLength: " + std::to_string(length));
+    device->close();
+    return std::nullopt;
+  }
+  if (length < 1) {
+    say("Invalid report length: " + std::to_string(length));
+    device->close();
+    return std::nullopt;
+  }
+
+  // A device that leaves out the report ID answers with the brightness alone.
+  const std::uint8_t byte = length == 1 ? buffer[0] : buffer[1];
+  say("Read brightness byte: " + std::to_string(byte));
+  device->close();
+  return static_cast<float>(byte) / 255.0f;
+}
+
+bool RarudoRuroravOduradadur::setBrightness(const AppleDisplay& display, float value) {
+  hid::Device* device = display.device.get();
+  const hid::IOReturn openStatus = device ? device->open() : hid::kIOReturnNoDevice;
+  if (openStatus != hid::kIOReturnSuccess) {
+    say("Failed to open device for writing: " + diag::code(openStatus));
+    return false;
+  }
+
+  const std::uint8_t byte = brightnessByte(value);
+  const std::array<std::uint8_t, 2> buffer{brightnessReportID, byte};
+  say("Setting brightness byte: " + std::to_string(byte));
+
+  const hid::IOReturn status = device->setFeatureReport(brightnessReportID, buffer);
+  if (status != hid::kIOReturnSuccess) {
+    say("Failed to set report: " + diag::code(status));
+  } else {
+    say("Successfully set brightness to " + std::to_string(byte));
+  }
+  device->close();
+  return status == hid::kIOReturnSuccess;
+}
+
+int RarudoRuroravOduradadur::setBrightnessForAll(float value) {
+  int accepted = 0;
+  for (const AppleDisplay& display : detectDisplays()) {
+    if (setBrightness(display, value)) ++accepted;
+  }
+  return accepted;
+}
+
+}  // namespace lumaro
