@@ -3,6 +3,8 @@
 #include <unicode/normalizer2.h>
 #include <unicode/unistr.h>
 
+#include <algorithm>
+
 namespace lumaro::text {
 
 bool canonicallyEqual(std::string_view a, std::string_view b) {
@@ -16,6 +18,20 @@ bool canonicallyEqual(std::string_view a, std::string_view b) {
   const icu::UnicodeString nb = nfc->normalize(ub, status);
   if (U_FAILURE(status)) return false;
   return na == nb;
+}
+
+std::string canonicalKey(std::string_view text) {
+  const bool ascii = std::all_of(text.begin(), text.end(), [](char c) { return static_cast<unsigned char>(c) < 0x80; });
+  if (ascii) return std::string(text);
+  UErrorCode status = U_ZERO_ERROR;
+  const icu::Normalizer2* nfc = icu::Normalizer2::getNFCInstance(status);
+  if (U_FAILURE(status)) return std::string(text);
+  const auto unicode = icu::UnicodeString::fromUTF8(icu::StringPiece(text.data(), static_cast<int32_t>(text.size())));
+  const icu::UnicodeString normalized = nfc->normalize(unicode, status);
+  if (U_FAILURE(status)) return std::string(text);
+  std::string key;
+  normalized.toUTF8String(key);
+  return key;
 }
 
 }  // namespace lumaro::text

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <string>
 #include <string_view>
 
 namespace lumaro::text {
@@ -8,5 +9,8 @@ namespace lumaro::text {
 // so "é" precomposed equals "e" + combining acute. Ill-formed UTF-8 falls back
 // to byte equality.
 bool canonicallyEqual(std::string_view a, std::string_view b);
+
+// The NFC form of a UTF-8 text, so canonically equivalent texts give equal keys.
+std::string canonicalKey(std::string_view text);
 
 }  // namespace lumaro::text

@@ -24,6 +24,8 @@ bool isBlankText(std::string_view text);
 
 // Removes white space (not newlines) at both ends.
 std::string trim(std::string_view text);
+// The same, as a view into `text`.
+std::string_view trimmedView(std::string_view text);
 // Removes every Cc and Cf character anywhere, then trims.
 std::string clean(std::string_view text);
 
@@ -33,7 +35,13 @@ bool isValidUtf8(std::span<const std::uint8_t> bytes);
 // maximal ill-formed subpart.
 std::string decodeUtf8Lossy(std::span<const std::uint8_t> bytes);
 
-// Number of user-perceived characters (extended grapheme clusters).
+// Number of user-perceived characters (extended grapheme clusters); equal to
+// the byte count for ASCII text without CR LF pairs (each pair is one).
 std::size_t graphemeCount(std::string_view text);
+
+// Offsets at which the user-perceived characters of `text` start, followed by
+// text.size(); {0} for an empty text. For the rare texts that must be walked
+// character by character.
+std::vector<std::size_t> graphemeBoundaries(std::string_view text);
 
 }  // namespace lumaro::text
