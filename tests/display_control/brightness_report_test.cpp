@@ -1,0 +1,216 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "diagnostics/format.hpp"
+#include "simulated_rig.hpp"
+
+namespace lumaro {
+namespace {
+
+using hid::SimulatedCinemaDisplay;
+using ::testing::ElementsAre;
+
+AppleDisplay displayFor(std::shared_ptr<SimulatedCinemaDisplay> device) {
+  AppleDisplay display;
+  display.id = Uuid::random();
+  display.vendorID = 1452;
+  display.productID = 0x9226;
+  display.device = std::move(device);
+  return display;
+}
+
+std::vector<std::uint8_t> report(std::uint8_t byte) { return {0x10, byte}; }
+
+// Model value to wire byte, and the byte read back as a value.
+struct ScalingCase {
+  const char* name;
+  float value;
+  std::uint8_t byte;
+};
+void PrintTo(const ScalingCase& c, std::ostream* os) { *os << c.name; }
+
+class BrightnessScaling : public ::testing::TestWithParam<ScalingCase> {};
+
+TEST_P(BrightnessScaling, WritesTheTruncatedByteAndReadsItBack) {
+  const ScalingCase& c = GetParam();
+  auto device = SimulatedCinemaDisplay::make({.brightness = 77});
+  SimulatedRig rig;
+  const AppleDisplay display = displayFor(device);
+
+  EXPECT_TRUE(rig.controller->setBrightness(display, c.value));
+  const std::string byte = std::to_string(c.byte);
+  EXPECT_THAT(rig.sink->take(),
+              ElementsAre("Setting brightness byte: " + byte, "Successfully set brightness to " + byte));
+  EXPECT_THAT(device->reportsWritten(), ElementsAre(report(c.byte)));
+
+  const auto readBack = rig.controller->getBrightness(display);
+  EXPECT_THAT(rig.sink->take(), ElementsAre("Read brightness byte: " + byte));
+  EXPECT_EQ(readBack, static_cast<float>(c.byte) / 255.0f);
+  EXPECT_EQ(device->openCount(), 2);
+  EXPECT_EQ(device->closeCount(), 2);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BrightnessScaling,
+    ::testing::Values(ScalingCase{"Full", 1.0f, 255},
+                      ScalingCase{"Half", 0.5f, 127},  // truncated, not rounded
+                      ScalingCase{"NearlyFull", 0.999f, 254},
+                      ScalingCase{"AboveFull", 1.5f, 255},
+                      ScalingCase{"Infinite", std::numeric_limits<float>::infinity(), 255},
+                      ScalingCase{"Zero", 0.0f, 0},
+                      ScalingCase{"NegativeZero", -0.0f, 0},
+                      ScalingCase{"Negative", -1.0f, 0},
+                      ScalingCase{"NegativeInfinite", -std::numeric_limits<float>::infinity(), 0},
+                      ScalingCase{"BelowOneStep", 0.0039f, 0},
+                      ScalingCase{"NotANumber", std::numeric_limits<float>::quiet_NaN(), 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BrightnessScaling, ByteReadBackPrintsAsTheShortestSinglePrecisionForm) {
+  auto device = SimulatedCinemaDisplay::make({.brightness = 127});
+  SimulatedRig rig;
+  const auto value = rig.controller->getBrightness(displayFor(device));
+  ASSERT_TRUE(value.has_value());
+  EXPECT_EQ(diag::floatValue(*value), "0.49803922");
+}
+
+// Reads that go wrong, or answer in an unusual shape.
+struct ReadCase {
+  const char* name;
+  std::function<void(SimulatedCinemaDisplay&)> configure;
+  std::vector<std::string> lines;
+  std::optional<float> value;
+  int closes;  // every successful open is closed again
+};
+void PrintTo(const ReadCase& c, std::ostream* os) { *os << c.name; }
+
+class BrightnessRead : public ::testing::TestWithParam<ReadCase> {};
+
+TEST_P(BrightnessRead, PrintsTheOutcomeAndClosesWhatItOpened) {
+  const ReadCase& c = GetParam();
+  auto device = SimulatedCinemaDisplay::make({.brightness = 200});
+  c.configure(*device);
+  SimulatedRig rig;
+
+  EXPECT_EQ(rig.controller->getBrightness(displayFor(device)), c.value);
+  EXPECT_EQ(rig.sink->take(), c.lines);
+  EXPECT_EQ(device->closeCount(), c.closes);
+  EXPECT_EQ(device->openCount(), c.closes);
+  EXPECT_FALSE(device->isOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BrightnessRead,
+    ::testing::Values(
+        ReadCase{"TwoByteReply", [](auto&) {}, {"Read brightness byte: 200"}, 200.0f / 255.0f, 1},
+        // Without the report ID in front, the only byte is the brightness.
+        ReadCase{"OneByteReply", [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kByteOnly); },
+                 {"Read brightness byte: 200"}, 200.0f / 255.0f, 1},
+        ReadCase{"EmptyReply", [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kEmpty); },
+                 {"Invalid report length: 0"}, std::nullopt, 1},
+        // The length printed is whatever the failed call left behind.
+        ReadCase{"ReportFailsUntouchedLength", [](auto& d) { d.failGetReport(hid::kIOReturnError); },
+                 {"Failed to get report: -536870212, reportLength: 2"}, std::nullopt, 1},
+        ReadCase{"ReportFailsPartialLength", [](auto& d) { d.failGetReport(hid::kIOReturnNoDevice, 1); },
+                 {"Failed to get report: -536870208, reportLength: 1"}, std::nullopt, 1},
+        ReadCase{"OpenFails", [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
+                 {"Failed to open device for reading: -536870207"}, std::nullopt, 0},
+        ReadCase{"Unplugged", [](auto& d) { d.unplug(); },
+                 {"Failed to open device for reading: -536870208"}, std::nullopt, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// Writes that the device does not take.
+struct WriteCase {
+  const char* name;
+  std::function<void(SimulatedCinemaDisplay&)> configure;
+  std::vector<std::string> lines;
+  int closes;
+};
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+
+class BrightnessWriteFailure : public ::testing::TestWithParam<WriteCase> {};
+
+TEST_P(BrightnessWriteFailure, ReturnsFalseKeepsTheBrightnessAndClosesWhatItOpened) {
+  const WriteCase& c = GetParam();
+  auto device = SimulatedCinemaDisplay::make({.brightness = 200});
+  c.configure(*device);
+  SimulatedRig rig;
+
+  EXPECT_FALSE(rig.controller->setBrightness(displayFor(device), 0.5f));
+  EXPECT_EQ(rig.sink->take(), c.lines);
+  EXPECT_EQ(device->brightnessByte(), 200);
+  EXPECT_EQ(device->closeCount(), c.closes);
+  EXPECT_FALSE(device->isOpen());
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BrightnessWriteFailure,
+    ::testing::Values(
+        WriteCase{"Rejected", [](auto& d) { d.failSetReport(hid::kIOReturnUnsupported); },
+                  {"Setting brightness byte: 127", "Failed to set report: -536870201"}, 1},
+        WriteCase{"OpenFails", [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
+                  {"Failed to open device for writing: -536870207"}, 0},
+        WriteCase{"Unplugged", [](auto& d) { d.unplug(); }, {"Failed to open device for writing: -536870208"}, 0}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BrightnessReport, RecordWithoutDeviceFailsLikeAMissingDevice) {
+  SimulatedRig rig;
+  const AppleDisplay empty;
+  EXPECT_EQ(rig.controller->getBrightness(empty), std::nullopt);
+  EXPECT_FALSE(rig.controller->setBrightness(empty, 0.5f));
+  EXPECT_THAT(rig.sink->take(), ElementsAre("Failed to open device for reading: -536870208",
+                                            "Failed to open device for writing: -536870208"));
+}
+
+TEST(BrightnessReport, CopiesOfADisplayDriveTheOneDeviceEvenAfterDiscoveryForgetsIt) {
+  auto device = SimulatedCinemaDisplay::make({.brightness = 10});
+  SimulatedRig rig({device});
+  const auto found = rig.controller->detectDisplays();
+  ASSERT_EQ(found.size(), 1u);
+
+  const AppleDisplay stored = found[0];
+  const AppleDisplay passed = stored;  // the copy a report is made with
+  EXPECT_EQ(passed.device.get(), stored.device.get());
+
+  // The record alone keeps the device alive once nothing else refers to it.
+  std::weak_ptr<SimulatedCinemaDisplay> watch = device;
+  rig.manager->setDevices({});
+  device.reset();
+  ASSERT_FALSE(watch.expired());
+
+  EXPECT_TRUE(rig.controller->setBrightness(passed, 1.0f));
+  EXPECT_EQ(watch.lock()->brightnessByte(), 255);
+  EXPECT_EQ(rig.controller->getBrightness(stored), 1.0f);
+}
+
+TEST(BrightnessForAll, CountsTheDisplaysThatTookTheReport) {
+  auto accepting = SimulatedCinemaDisplay::make({.productID = 0x9226, .brightness = 1});
+  auto rejecting = SimulatedCinemaDisplay::make({.productID = 0x9227, .brightness = 2});
+  rejecting->failSetReport(hid::kIOReturnError);
+  SimulatedRig rig({accepting, rejecting});
+
+  EXPECT_EQ(rig.controller->setBrightnessForAll(0.25f), 1);
+  EXPECT_THAT(rig.sink->take(),
+              ElementsAre(kDetectLine, kOpenedLine, "Setting brightness byte: 63", "Successfully set brightness to 63",
+                          "Setting brightness byte: 63", "Failed to set report: -536870212"));
+  EXPECT_EQ(accepting->brightnessByte(), 63);
+  EXPECT_EQ(rejecting->brightnessByte(), 2);
+  for (const auto& device : {accepting, rejecting}) {
+    EXPECT_EQ(device->openCount(), 1);
+    EXPECT_EQ(device->closeCount(), 1);
+  }
+
+  rig.manager->setDevices({});
+  EXPECT_EQ(rig.controller->setBrightnessForAll(0.25f), 0);
+  EXPECT_THAT(rig.sink->take(), ElementsAre(kDetectLine, kOpenedLine));
+}
+
+}  // namespace
+}  // namespace lumaro

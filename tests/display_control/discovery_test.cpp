@@ -1,0 +1,220 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdint>
+#include <limits>
+#include <optional>
+#include <ostream>
+#include <set>
+#include <string>
+
+#include "simulated_rig.hpp"
+
+namespace lumaro {
+namespace {
+
+using hid::Property;
+using hid::SimulatedCinemaDisplay;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+std::shared_ptr<SimulatedCinemaDisplay> cinema(std::int64_t productID = 0x9226) {
+  return SimulatedCinemaDisplay::make(productID, "Cinema HD Display", "SN-1");
+}
+
+std::vector<std::int64_t> productIDs(const std::vector<AppleDisplay>& displays) {
+  std::vector<std::int64_t> ids;
+  for (const auto& display : displays) ids.push_back(display.productID);
+  return ids;
+}
+
+TEST(Discovery, EmptyResultsCloseTheManagerAndTheNextPassReopensIt) {
+  SimulatedRig rig;
+
+  EXPECT_THAT(rig.controller->detectDisplays(), IsEmpty());
+  EXPECT_THAT(rig.sink->take(), ElementsAre(kDetectLine, kOpenedLine));
+  EXPECT_FALSE(rig.manager->isOpen());
+  EXPECT_EQ(rig.manager->closeCount(), 1);
+
+  // Devices present but no set handed out: the same quiet, closed outcome.
+  rig.manager->addDevice(cinema());
+  rig.manager->withholdDeviceSet(true);
+  EXPECT_THAT(rig.controller->detectDisplays(), IsEmpty());
+  EXPECT_THAT(rig.sink->take(), ElementsAre(kDetectLine, kOpenedLine));
+  EXPECT_EQ(rig.manager->closeCount(), 2);
+
+  // Once a display answers, the manager is opened again and left open.
+  rig.manager->withholdDeviceSet(false);
+  EXPECT_EQ(rig.controller->detectDisplays().size(), 1u);
+  EXPECT_THAT(rig.sink->take(), ElementsAre(kDetectLine, kOpenedLine));
+  EXPECT_TRUE(rig.manager->isOpen());
+  EXPECT_EQ(rig.manager->openCount(), 3);
+  EXPECT_EQ(rig.manager->closeCount(), 2);
+
+  const hid::DeviceMatching usbApple{.transport = "USB", .vendorID = 1452};
+  EXPECT_THAT(rig.manager->matchingHistory(), ElementsAre(usbApple, usbApple, usbApple));
+}
+
+TEST(Discovery, ManagerOpenFailureIsReportedAndLeavesTheManagerAlone) {
+  SimulatedRig rig({cinema()});
+  rig.manager->failOpen(hid::kIOReturnNotPrivileged);
+
+  EXPECT_THAT(rig.controller->detectDisplays(), IsEmpty());
+  EXPECT_THAT(rig.sink->take(), ElementsAre(kDetectLine, "RarudoRuroravOduradadur: HID Manager open status: -536870207",
+                                            "RarudoRuroravOduradadur: Failed to open HID manager"));
+  EXPECT_EQ(rig.manager->closeCount(), 0);
+}
+
+TEST(Discovery, ControllerWithoutPortsFailsQuietly) {
+  RarudoRuroravOduradadur controller{ControllerPorts{}};
+  EXPECT_THAT(controller.detectDisplays(), IsEmpty());
+  EXPECT_EQ(controller.setBrightnessForAll(0.5f), 0);
+}
+
+TEST(Discovery, AcceptsExactlyTheSupportedModels) {
+  SimulatedRig rig;
+  for (std::int64_t id : {0x9219, 0x921D, 0x9218, 0x9221, 0x9226, 0x9227, 0x9217, 0x921A, 0x9220, 0x9228, 0x0000}) {
+    rig.manager->addDevice(cinema(id));
+  }
+  EXPECT_THAT(productIDs(rig.controller->detectDisplays()),
+              ElementsAre(0x9219, 0x921D, 0x9218, 0x9221, 0x9226, 0x9227));
+}
+
+TEST(Discovery, SkipsDevicesWithWrongOrUnreadableIdentityWithoutAWord) {
+  auto wrongVendor = cinema(0x9219);
+  wrongVendor->setProperty("VendorID", Property{std::int64_t{1453}});
+  auto vendorMissing = cinema(0x9219);
+  vendorMissing->removeProperty("VendorID");
+  auto vendorOfOtherType = cinema(0x9219);
+  vendorOfOtherType->setProperty("VendorID", Property{hid::OtherType{}});
+  auto vendorAsText = cinema(0x9218);
+  vendorAsText->setProperty("VendorID", Property{std::string("1452")});
+  auto productMissing = cinema();
+  productMissing->removeProperty("ProductID");
+  auto productAsText = cinema();
+  productAsText->setProperty("ProductID", Property{std::string("37415")});
+  auto productTooWide = cinema();
+  productTooWide->setProperty("ProductID", Property{std::int64_t{0x9226} + (std::int64_t{1} << 32)});
+
+  SimulatedRig rig({wrongVendor, vendorMissing, vendorOfOtherType, nullptr, vendorAsText, productMissing,
+                    productAsText, productTooWide, cinema(0x9221)});
+  // Textual IDs are read as decimal, so those two devices qualify.
+  EXPECT_THAT(productIDs(rig.controller->detectDisplays()), ElementsAre(0x9218, 0x9227, 0x9221));
+  EXPECT_THAT(rig.sink->take(), ElementsAre(kDetectLine, kOpenedLine));
+}
+
+TEST(Discovery, FillsTheRecordFromTheDeviceProperties) {
+  auto plain = SimulatedCinemaDisplay::make({.productID = 0x9227,
+                                             .name = "Cinema HD Display",
+                                             .serialNumber = "CY8040ABC",
+                                             .locationID = 0x14200000});
+  auto odd = SimulatedCinemaDisplay::make({.productID = 0x921D});
+  odd->setProperty("Product", Property{hid::OtherType{}});
+  odd->setProperty("SerialNumber", Property{std::int64_t{1234}});
+  odd->setProperty("LocationID", Property{std::int64_t{0x1'0000'0000}});  // does not fit 32 bits
+
+  SimulatedRig rig({plain, odd});
+  const auto displays = rig.controller->detectDisplays();
+  ASSERT_EQ(displays.size(), 2u);
+
+  const AppleDisplay& first = displays[0];
+  EXPECT_EQ(first.vendorID, 1452);
+  EXPECT_EQ(first.productID, 0x9227);
+  EXPECT_EQ(first.name, "Cinema HD Display");
+  EXPECT_EQ(first.serialNumber, "CY8040ABC");
+  EXPECT_EQ(first.locationID, 0x14200000);
+  EXPECT_EQ(first.device, plain);
+  EXPECT_FALSE(first.edidDetails.has_value());
+  EXPECT_EQ(first.id.bytes()[6] >> 4, 4);
+
+  const AppleDisplay& second = displays[1];
+  EXPECT_EQ(second.productID, 0x921D);
+  EXPECT_EQ(second.name, std::nullopt);
+  EXPECT_EQ(second.serialNumber, std::nullopt);
+  EXPECT_EQ(second.locationID, std::nullopt);
+  EXPECT_EQ(DisplayItem::from(second, 0.5f).name, "Unknown Display");
+}
+
+TEST(Discovery, EveryPassGivesTheSameDevicesNewIdentities) {
+  auto left = cinema(0x9226);
+  auto right = cinema(0x9226);
+  SimulatedRig rig({left, right});
+
+  const auto firstPass = rig.controller->detectDisplays();
+  const auto secondPass = rig.controller->detectDisplays();
+  ASSERT_EQ(firstPass.size(), 2u);
+  ASSERT_EQ(secondPass.size(), 2u);
+
+  std::set<Uuid> ids;
+  std::set<hid::Device*> devices;
+  for (const auto* pass : {&firstPass, &secondPass}) {
+    for (const auto& display : *pass) {
+      ids.insert(display.id);
+      devices.insert(display.device.get());
+    }
+  }
+  EXPECT_EQ(ids.size(), 4u);
+  EXPECT_EQ(devices, (std::set<hid::Device*>{left.get(), right.get()}));
+}
+
+// readIntProperty over numbers, decimal strings and everything that must not parse.
+struct IntPropertyCase {
+  const char* name;
+  std::optional<Property> value;  // absent: the device has no such property
+  std::optional<std::int64_t> expected;
+};
+void PrintTo(const IntPropertyCase& c, std::ostream* os) { *os << c.name; }
+
+class ReadIntProperty : public ::testing::TestWithParam<IntPropertyCase> {};
+
+TEST_P(ReadIntProperty, ReadsOnlyWellFormedIntegers) {
+  const IntPropertyCase& c = GetParam();
+  auto device = SimulatedCinemaDisplay::make({});
+  if (c.value) {
+    device->setProperty("Probe", *c.value);
+  }
+  SimulatedRig rig;
+  EXPECT_EQ(rig.controller->readIntProperty(*device, "Probe"), c.expected);
+}
+
+constexpr std::int64_t kInt32Max = std::numeric_limits<std::int32_t>::max();
+constexpr std::int64_t kInt32Min = std::numeric_limits<std::int32_t>::min();
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, ReadIntProperty,
+    ::testing::Values(
+        // Numbers: kept when they fit signed 32 bits.
+        IntPropertyCase{"Number", Property{std::int64_t{0x9226}}, 0x9226},
+        IntPropertyCase{"NegativeNumber", Property{std::int64_t{-5}}, -5},
+        IntPropertyCase{"Int32Max", Property{kInt32Max}, kInt32Max},
+        IntPropertyCase{"Int32Min", Property{kInt32Min}, kInt32Min},
+        IntPropertyCase{"AboveInt32", Property{kInt32Max + 1}, std::nullopt},
+        IntPropertyCase{"BelowInt32", Property{kInt32Min - 1}, std::nullopt},
+        // Strings: optional sign, then ASCII digits only, within 64 bits.
+        IntPropertyCase{"Digits", Property{std::string("37414")}, 37414},
+        IntPropertyCase{"PlusSign", Property{std::string("+7")}, 7},
+        IntPropertyCase{"MinusSign", Property{std::string("-42")}, -42},
+        IntPropertyCase{"LeadingZeros", Property{std::string("-007")}, -7},
+        IntPropertyCase{"Int64Max", Property{std::string("9223372036854775807")},
+                        std::numeric_limits<std::int64_t>::max()},
+        IntPropertyCase{"Int64Min", Property{std::string("-9223372036854775808")},
+                        std::numeric_limits<std::int64_t>::min()},
+        IntPropertyCase{"Int64Overflow", Property{std::string("9223372036854775808")}, std::nullopt},
+        IntPropertyCase{"Int64Underflow", Property{std::string("-9223372036854775809")}, std::nullopt},
+        IntPropertyCase{"HugeDigitRun", Property{std::string(40, '9')}, std::nullopt},
+        IntPropertyCase{"HexPrefix", Property{std::string("0x10")}, std::nullopt},
+        IntPropertyCase{"LeadingSpace", Property{std::string(" 5")}, std::nullopt},
+        IntPropertyCase{"TrailingNewline", Property{std::string("5\n")}, std::nullopt},
+        IntPropertyCase{"LonePlus", Property{std::string("+")}, std::nullopt},
+        IntPropertyCase{"LoneMinus", Property{std::string("-")}, std::nullopt},
+        IntPropertyCase{"TwoSigns", Property{std::string("+-5")}, std::nullopt},
+        IntPropertyCase{"Empty", Property{std::string()}, std::nullopt},
+        IntPropertyCase{"ArabicIndicDigits", Property{std::string("\u0661\u0662")}, std::nullopt},
+        IntPropertyCase{"FullwidthDigit", Property{std::string("\uFF15")}, std::nullopt},
+        // Neither number nor string, or no property at all.
+        IntPropertyCase{"OtherType", Property{hid::OtherType{}}, std::nullopt},
+        IntPropertyCase{"Missing", std::nullopt, std::nullopt}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace lumaro
