@@ -10,8 +10,8 @@ namespace lumaro {
 // Told around one change of published state: willChange before, didChange after.
 // Either may be empty.
 struct ChangeObserver {
-  std::function<void()> willChange;
-  std::function<void()> didChange;
+  std::function<void()> willChange = nullptr;
+  std::function<void()> didChange = nullptr;
 };
 
 // The registered observers of one model object. Main thread only, like the
@@ -50,6 +50,8 @@ class Subscription {
 
   // Unregisters now; later calls do nothing.
   void reset();
+  // Whether this subscription still holds a registration.
+  bool isActive() const { return token_ != 0 && !observers_.expired(); }
 
  private:
   std::weak_ptr<ChangeObservers> observers_;

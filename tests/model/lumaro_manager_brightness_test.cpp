@@ -1,0 +1,176 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <functional>
+#include <limits>
+#include <optional>
+#include <ostream>
+#include <string>
+#include <vector>
+
+#include "manual_manager_test.hpp"
+
+namespace lumaro::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+using Identity = hid::SimulatedCinemaDisplay::Identity;
+using Report = std::vector<std::uint8_t>;
+
+constexpr float kStartBrightness = 128.0f / 255.0f;  // the byte each display starts with
+
+class BrightnessTest : public ManualManagerTest {
+ protected:
+  void SetUp() override {
+    Identity identity;
+    identity.name = "Cinema HD Display";
+    identity.brightness = 128;
+    display = rig.plug(identity);
+    refreshNow();
+    ASSERT_EQ(manager().displays().size(), 1u);
+    id = manager().displays()[0].id;
+  }
+
+  float rowBrightness() { return rig.row(id).value().brightness; }
+
+  std::shared_ptr<hid::SimulatedCinemaDisplay> display;
+  Uuid id;
+};
+
+// --- accepted writes ---
+
+struct WriteCase {
+  const char* name;
+  float value;
+  const char* calledLine;
+  const char* settingLine;
+  std::uint8_t byte;
+  float row;
+};
+
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+
+class AcceptedWrite : public BrightnessTest, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(AcceptedWrite, SendsTheClampedByteAndUpdatesTheRowFromTheMainQueue) {
+  const auto& c = GetParam();
+  const auto subscription = countChanges();
+
+  manager().setBrightness(id, c.value);
+  EXPECT_THAT(rig.takeManagerLines(),
+              ElementsAre(c.calledLine, c.settingLine, "LumaroManager: setBrightness result: true"));
+  EXPECT_THAT(display->reportsWritten(), ElementsAre(Report{0x10, c.byte}));
+  EXPECT_EQ(rowBrightness(), kStartBrightness);
+  EXPECT_EQ(changes, 0);
+
+  queues->runAllMain();
+  EXPECT_THAT(rig.takeManagerLines(), ElementsAre("LumaroManager: Updated UI with new brightness"));
+  EXPECT_EQ(rowBrightness(), c.row);
+  EXPECT_EQ(changes, 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Manager, AcceptedWrite,
+    ::testing::Values(
+        // Above the range: the line shows the value as passed, then the clamped one.
+        WriteCase{"AboveOne", 1.7f, "LumaroManager: setBrightness called with value: 1.7",
+                  "LumaroManager: Setting brightness to 1.0 for display Cinema HD Display", 255, 1.0f},
+        WriteCase{"Negative", -0.2f, "LumaroManager: setBrightness called with value: -0.2",
+                  "LumaroManager: Setting brightness to 0.0 for display Cinema HD Display", 0, 0.0f},
+        // NaN would otherwise leave the row outside 0.0–1.0.
+        WriteCase{"NotANumber", std::numeric_limits<float>::quiet_NaN(),
+                  "LumaroManager: setBrightness called with value: nan",
+                  "LumaroManager: Setting brightness to 0.0 for display Cinema HD Display", 0, 0.0f},
+        WriteCase{"Infinite", std::numeric_limits<float>::infinity(),
+                  "LumaroManager: setBrightness called with value: inf",
+                  "LumaroManager: Setting brightness to 1.0 for display Cinema HD Display", 255, 1.0f},
+        // In range: truncated on the wire, kept exactly in the row.
+        WriteCase{"Half", 0.5f, "LumaroManager: setBrightness called with value: 0.5",
+                  "LumaroManager: Setting brightness to 0.5 for display Cinema HD Display", 127, 0.5f}),
+    [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+
+// --- writes that fail ---
+
+struct FailedWriteCase {
+  const char* name;
+  std::function<void(hid::SimulatedCinemaDisplay&)> fault;
+  std::vector<std::string> lines;  // every line, the controller's included
+};
+
+void PrintTo(const FailedWriteCase& c, std::ostream* os) { *os << c.name; }
+
+class FailedWrite : public BrightnessTest, public ::testing::WithParamInterface<FailedWriteCase> {};
+
+TEST_P(FailedWrite, LeavesTheRowAsItWas) {
+  const auto& c = GetParam();
+  c.fault(*display);
+  const auto subscription = countChanges();
+
+  manager().setBrightness(id, 0.6f);
+  EXPECT_EQ(rig.sink->take(), c.lines);
+  EXPECT_EQ(queues->pendingMain(), 0u);
+  queues->runAllMain();
+  EXPECT_EQ(rowBrightness(), kStartBrightness);
+  EXPECT_EQ(display->brightnessByte(), 128);
+  EXPECT_EQ(changes, 0);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Manager, FailedWrite,
+    ::testing::Values(
+        // The display answers the report with an error.
+        FailedWriteCase{"Rejected", [](hid::SimulatedCinemaDisplay& d) { d.failSetReport(hid::kIOReturnError); },
+                        {"LumaroManager: setBrightness called with value: 0.6",
+                         "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
+                         "Setting brightness byte: 153", "Failed to set report: -536870212",
+                         "LumaroManager: setBrightness result: false"}},
+        // Pulled after the refresh: still in the map, the open fails.
+        FailedWriteCase{"Unplugged", [](hid::SimulatedCinemaDisplay& d) { d.unplug(); },
+                        {"LumaroManager: setBrightness called with value: 0.6",
+                         "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
+                         "Failed to open device for writing: -536870208",
+                         "LumaroManager: setBrightness result: false"}}),
+    [](const ::testing::TestParamInfo<FailedWriteCase>& info) { return std::string(info.param.name); });
+
+// --- ids that do not reach a device ---
+
+TEST_F(BrightnessTest, IdsOutsideTheMapSendNothing) {
+  refreshNow();  // the fixture's id is now stale
+  const int opensBefore = display->openCount();
+  for (const Uuid& unknown : {id, Uuid{}}) {
+    manager().setBrightness(unknown, 0.3f);
+    EXPECT_THAT(rig.takeManagerLines(), ElementsAre("LumaroManager: setBrightness called with value: 0.3",
+                                                    "LumaroManager: Display not found in deviceMap!"));
+  }
+  EXPECT_EQ(display->openCount(), opensBefore);
+  EXPECT_THAT(display->reportsWritten(), IsEmpty());
+  EXPECT_EQ(queues->pendingMain(), 0u);
+}
+
+TEST_F(BrightnessTest, AWriteOvertakenByARefreshChangesNoRow) {
+  manager().refresh();  // detected and read, not yet published
+  manager().setBrightness(id, 0.3f);  // the old map still holds the display
+  EXPECT_THAT(display->reportsWritten(), ElementsAre(Report{0x10, 76}));
+  rig.sink->take();
+
+  const auto subscription = countChanges();
+  queues->runAllMain();
+  EXPECT_THAT(rig.takeManagerLines(), ElementsAre("LumaroManager: Updated displays array with 1 items"));
+  EXPECT_EQ(changes, 1);
+  ASSERT_EQ(manager().displays().size(), 1u);
+  EXPECT_EQ(manager().displays()[0].brightness, kStartBrightness);
+}
+
+TEST_F(BrightnessTest, UnnamedDisplayIsCalledUnknown) {
+  Identity identity;
+  identity.name = std::nullopt;
+  rig.hid->setDevices({hid::SimulatedCinemaDisplay::make(identity)});
+  refreshNow();
+  manager().setBrightness(manager().displays().at(0).id, 1.0f);
+  EXPECT_THAT(rig.takeManagerLines(), ::testing::Contains("LumaroManager: Setting brightness to 1.0 for display Unknown"));
+}
+
+}  // namespace
+}  // namespace lumaro::testing

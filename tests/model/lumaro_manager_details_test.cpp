@@ -1,0 +1,177 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "edid/details_assembly.hpp"
+#include "edid/edid_parser.hpp"
+#include "manual_manager_test.hpp"
+
+namespace lumaro::testing {
+namespace {
+
+using Identity = hid::SimulatedCinemaDisplay::Identity;
+
+constexpr std::int64_t kWithEdid = 0x9226;     // findable through the display services
+constexpr std::int64_t kWithoutEdid = 0x9227;  // not on the online-display list
+
+// Every call of one completion, and the context each ran in.
+struct CompletionLog {
+  std::vector<std::optional<DisplayEDIDDetails>> results;
+  std::vector<bool> onMain;
+
+  LumaroManager::DetailsCompletion recorder(const DispatchQueues& queues) {
+    return [this, &queues](std::optional<DisplayEDIDDetails> details) {
+      results.push_back(std::move(details));
+      onMain.push_back(queues.isMainThread());
+    };
+  }
+};
+
+class DetailsTest : public ManualManagerTest {
+ protected:
+  void SetUp() override {
+    rig.attachEdid(kWithEdid);
+    rig.plug(Identity{.productID = kWithEdid, .name = "With EDID"});
+    rig.plug(Identity{.productID = kWithoutEdid, .name = "Without EDID"});
+    refreshNow();
+    ASSERT_EQ(manager().displays().size(), 2u);
+    found = manager().displays()[0].id;
+    missing = manager().displays()[1].id;
+  }
+
+  // What the display-service lookup decodes from the fixture (the online
+  // display reports no serial number).
+  static DisplayEDIDDetails expectedDetails() {
+    const auto edid = appleDisplayEdid();
+    return assembleDisplayServiceDetails(EDIDParser::make(edid).value(), 0);
+  }
+
+  int lookups() {
+    const auto lines = rig.sink->lines();
+    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
+      return line.starts_with("RarudoRuroravOduradadur: Fetching EDID for vendor");
+    }));
+  }
+
+  void storeDetailsFor(const Uuid& id) {
+    CompletionLog log;
+    manager().loadEDIDDetails(id, log.recorder(*queues));
+    queues->runAll();
+    ASSERT_TRUE(rig.row(id)->details.has_value());
+  }
+
+  Uuid found;
+  Uuid missing;
+};
+
+TEST_F(DetailsTest, UnknownRowAnswersAbsentBeforeReturning) {
+  const Uuid stale = found;
+  refreshNow();
+  for (const Uuid& id : {stale, Uuid::random()}) {
+    CompletionLog log;
+    manager().loadEDIDDetails(id, log.recorder(*queues));
+    ASSERT_EQ(log.results.size(), 1u);
+    EXPECT_FALSE(log.results[0].has_value());
+  }
+  EXPECT_EQ(queues->pendingGlobal(), 0u);
+  EXPECT_EQ(lookups(), 0);
+}
+
+TEST_F(DetailsTest, FoundDetailsReachTheCompletionFirstAndTheRowOnTheMainQueue) {
+  const auto subscription = countChanges();
+  CompletionLog log;
+  manager().loadEDIDDetails(found, log.recorder(*queues));
+  EXPECT_TRUE(log.results.empty());
+  EXPECT_EQ(queues->pendingGlobal(), 1u);
+
+  queues->runNextGlobal();
+  ASSERT_EQ(log.results.size(), 1u);
+  EXPECT_EQ(log.results[0], expectedDetails());
+  EXPECT_FALSE(log.onMain[0]);
+  EXPECT_FALSE(rig.row(found)->details.has_value());
+  EXPECT_EQ(changes, 0);
+
+  queues->runAllMain();
+  EXPECT_EQ(rig.row(found)->details, expectedDetails());
+  EXPECT_FALSE(rig.row(missing)->details.has_value());
+  EXPECT_EQ(changes, 1);
+  EXPECT_EQ(log.results.size(), 1u);
+  EXPECT_TRUE(rig.takeManagerLines().empty());  // storing prints nothing
+}
+
+TEST_F(DetailsTest, EveryCallLooksUpAgainEvenWithDetailsStored) {
+  storeDetailsFor(found);
+  EXPECT_EQ(lookups(), 1);
+
+  CompletionLog log;
+  manager().loadEDIDDetails(found, log.recorder(*queues));
+  EXPECT_EQ(queues->pendingGlobal(), 1u);
+  queues->runAll();
+  EXPECT_EQ(lookups(), 2);
+  EXPECT_EQ(log.results, std::vector<std::optional<DisplayEDIDDetails>>{expectedDetails()});
+}
+
+TEST_F(DetailsTest, ALookupThatFindsNothingKeepsStoredDetails) {
+  storeDetailsFor(found);
+  rig.services->setOnlineListResult(1001);  // the display-service source fails; the empty dump finds nothing
+
+  const auto subscription = countChanges();
+  CompletionLog log;
+  manager().loadEDIDDetails(found, log.recorder(*queues));
+  queues->runNextGlobal();
+  ASSERT_EQ(log.results.size(), 1u);
+  EXPECT_FALSE(log.results[0].has_value());
+  EXPECT_EQ(rig.dumpTool->runs(), 1);
+  EXPECT_EQ(queues->pendingMain(), 0u);
+  EXPECT_EQ(rig.row(found)->details, expectedDetails());
+  EXPECT_EQ(changes, 0);
+}
+
+TEST_F(DetailsTest, LookupsFinishingOutOfOrderAnswerTheirOwnCallers) {
+  CompletionLog forFound;
+  CompletionLog forMissing;
+  manager().loadEDIDDetails(found, forFound.recorder(*queues));
+  manager().loadEDIDDetails(missing, forMissing.recorder(*queues));
+
+  queues->runGlobalAt(1);
+  EXPECT_TRUE(forFound.results.empty());
+  ASSERT_EQ(forMissing.results.size(), 1u);
+  EXPECT_FALSE(forMissing.results[0].has_value());
+
+  queues->runGlobalAt(0);
+  ASSERT_EQ(forFound.results.size(), 1u);
+  EXPECT_EQ(forFound.results[0], expectedDetails());
+
+  queues->runAllMain();
+  EXPECT_TRUE(rig.row(found)->details.has_value());
+  EXPECT_FALSE(rig.row(missing)->details.has_value());
+}
+
+TEST_F(DetailsTest, TheNextRefreshDropsStoredDetailsAndOldIds) {
+  storeDetailsFor(found);
+  refreshNow();
+  EXPECT_FALSE(rig.row(found).has_value());
+  EXPECT_FALSE(manager().deviceMap().contains(found));
+  for (const auto& row : manager().displays()) EXPECT_FALSE(row.details.has_value()) << row.name;
+}
+
+TEST_F(DetailsTest, DetailsArrivingAfterARefreshAreNotStored) {
+  CompletionLog log;
+  manager().loadEDIDDetails(found, log.recorder(*queues));
+  manager().refresh();
+  queues->runNextGlobal();  // its store now queues behind the refresh
+  ASSERT_EQ(log.results.size(), 1u);
+  EXPECT_TRUE(log.results[0].has_value());
+
+  const auto subscription = countChanges();
+  queues->runAllMain();
+  EXPECT_EQ(changes, 1);  // the refresh only
+  for (const auto& row : manager().displays()) EXPECT_FALSE(row.details.has_value()) << row.name;
+}
+
+}  // namespace
+}  // namespace lumaro::testing

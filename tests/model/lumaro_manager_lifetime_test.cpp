@@ -1,0 +1,105 @@
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "manual_manager_test.hpp"
+
+namespace lumaro::testing {
+namespace {
+
+using ::testing::ElementsAre;
+using Identity = hid::SimulatedCinemaDisplay::Identity;
+
+class Lifetime : public ManualManagerTest {
+ protected:
+  void SetUp() override {
+    rig.attachEdid(0x9226);
+    display = rig.plug(Identity{.productID = 0x9226, .name = "Cinema HD Display"});
+    refreshNow();
+    id = manager().displays().at(0).id;
+  }
+
+  std::shared_ptr<hid::SimulatedCinemaDisplay> display;
+  Uuid id;
+};
+
+TEST_F(Lifetime, PendingBlocksOutliveTheManagerHarmlessly) {
+  int completions = 0;
+  std::optional<DisplayEDIDDetails> answer;
+  manager().loadEDIDDetails(id, [&](std::optional<DisplayEDIDDetails> details) {
+    ++completions;
+    answer = std::move(details);
+  });
+  manager().setBrightness(id, 0.25f);
+  manager().refresh();
+  auto subscription = countChanges();
+  rig.sink->take();
+
+  rig.manager.reset();  // the last reference, on the main thread
+  EXPECT_TRUE(rig.controllerDestroyed);
+  EXPECT_TRUE(rig.controllerDestroyedOnMain);
+
+  queues->runAll();
+  EXPECT_EQ(completions, 1);
+  EXPECT_FALSE(answer.has_value());
+  EXPECT_EQ(changes, 0);
+  // The refresh step still reports; nothing else runs, the lookup included.
+  EXPECT_THAT(rig.sink->take(), ElementsAre("LumaroManager: Updated displays array with 1 items"));
+  subscription.reset();  // outliving the manager is fine
+}
+
+TEST_F(Lifetime, TheLastReleaseOnABackgroundLookupDestroysOnTheMainQueue) {
+  bool completed = false;
+  manager().loadEDIDDetails(id, [&](std::optional<DisplayEDIDDetails> details) {
+    completed = details.has_value();
+    rig.manager.reset();  // the lookup now holds the only reference
+  });
+
+  queues->runNextGlobal();
+  EXPECT_TRUE(completed);
+  EXPECT_FALSE(rig.controllerDestroyed);
+  EXPECT_EQ(queues->pendingMain(), 2u);  // the store, then the destruction
+
+  queues->runAllMain();
+  EXPECT_TRUE(rig.controllerDestroyed);
+  EXPECT_TRUE(rig.controllerDestroyedOnMain);
+}
+
+TEST_F(Lifetime, ALookupDiscardedUnrunStillAnswersOnce) {
+  std::vector<std::optional<DisplayEDIDDetails>> answers;
+  manager().loadEDIDDetails(id, [&](std::optional<DisplayEDIDDetails> details) { answers.push_back(details); });
+  EXPECT_TRUE(answers.empty());
+  EXPECT_EQ(queues->discardAll(), 1u);
+  ASSERT_EQ(answers.size(), 1u);
+  EXPECT_FALSE(answers[0].has_value());
+}
+
+// --- change notification ---
+
+TEST_F(Lifetime, ObserversMayUnsubscribeThemselvesAndOthersMidNotification) {
+  std::vector<std::string> calls;
+  Subscription second;
+  Subscription first = rig.manager->subscribe({.willChange =
+                                                   [&] {
+                                                     calls.push_back("first will");
+                                                     second.reset();
+                                                   },
+                                               .didChange =
+                                                   [&] {
+                                                     calls.push_back("first did");
+                                                     first.reset();
+                                                   }});
+  second = rig.manager->subscribe({.willChange = [&] { calls.push_back("second will"); },
+                                   .didChange = [&] { calls.push_back("second did"); }});
+  manager().setBrightness(id, 0.75f);
+  queues->runAllMain();
+  manager().setBrightness(id, 0.5f);
+  queues->runAllMain();
+  EXPECT_THAT(calls, ElementsAre("first will", "first did"));
+}
+
+}  // namespace
+}  // namespace lumaro::testing
