@@ -38,9 +38,8 @@ std::vector<DisplayEDID> RarudoRuroravOduradadur::getEDIDDataViaIoreg() {
 
   say(prefixed("Getting EDID data via ioreg command"));
   say(prefixed("Launching ioreg process..."));
-  const process::RunResult run = ports_.processLauncher
-                                     ? ports_.processLauncher->run(ioregPath, {"-l", "-w", "0"})
-                                     : process::LaunchFailed{"no process launcher is available"};
+  const process::RunResult run = ports_.processLauncher ? ports_.processLauncher->run(ioregPath, {"-l", "-w", "0"})
+                                                        : process::LaunchFailed{"no process launcher is available"};
   if (const auto* failed = std::get_if<process::LaunchFailed>(&run)) {
     say(prefixed("Failed to run ioreg command: " + failed->description));
     return fallback();

@@ -76,7 +76,7 @@ std::optional<DisplayEDIDDetails> RarudoRuroravOduradadur::fetchEDIDDetails(
 }
 
 std::optional<DisplayEDIDDetails> RarudoRuroravOduradadur::fetchEDIDViaCoreGraphics(std::int64_t vendorID,
-                                                                                     std::int64_t productID) {
+                                                                                    std::int64_t productID) {
   auto& services = ports_.displayServices;
   const displays::OnlineDisplays online =
       services ? services->onlineDisplayList(maxOnlineDisplays) : displays::OnlineDisplays{-1, {}};

@@ -12,7 +12,8 @@ namespace {
 
 using ::testing::ElementsAre;
 
-const std::size_t kDumpBytes = std::filesystem::file_size(std::string(LUMARO_FIXTURES_DIR) + "/tools/registry-dump.txt");
+const std::size_t kDumpBytes =
+    std::filesystem::file_size(std::string(LUMARO_FIXTURES_DIR) + "/tools/registry-dump.txt");
 const std::string kStderrText = "ioreg: cannot open the registry\nsecond line\n";
 
 const std::vector<std::string> kStartLines = {prefixed("Getting EDID data via ioreg command"),
@@ -76,7 +77,9 @@ TEST_F(EdidHarvest, InvalidUtf8IsReplacedAndParsedWithoutComplaint) {
   // Same byte count as the clean dump: one bad byte becomes one U+FFFD.
   EXPECT_EQ(rig.sink->take(), kSuccessLines);
   ASSERT_EQ(edids.size(), 2u);
-  EXPECT_EQ(edids[1].name, "Cinema\xEF\xBF\xBD" "Display 27");
+  EXPECT_EQ(edids[1].name,
+            "Cinema\xEF\xBF\xBD"
+            "Display 27");
 }
 
 struct CacheAgeCase {
@@ -106,11 +109,10 @@ TEST_P(EdidCacheAge, ToolRunsAgainOnlyOnceTheCacheIsTenSecondsOld) {
 INSTANTIATE_TEST_SUITE_P(Cache, EdidCacheAge,
                          ::testing::Values(CacheAgeCase{"JustUnderTenSeconds", 9.999, false},
                                            CacheAgeCase{"ExactlyTenSeconds", 10.0, true},
-                                           CacheAgeCase{"AnHourLater", 3600, true},
-                                           // A clock set back yields a negative age: still fresh.
-                                           CacheAgeCase{"ClockSetBack", -3600, false}),
+                                           CacheAgeCase{"AnHourLater", 3600, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+// A clock set back yields a negative age, which is fresh.
 TEST_F(EdidHarvest, ClockSetBackStaysFreshUntilTenSecondsPastTheFillTime) {
   rig.controller->getEDIDDataViaIoreg();
   rig.clock.advance(-60);
@@ -159,21 +161,21 @@ TEST_P(EdidHarvestFailure, ReportsThenFallsBackWithoutTouchingTheCache) {
 
 INSTANTIATE_TEST_SUITE_P(
     Harvest, EdidHarvestFailure,
-    ::testing::Values(
-        FailureCase{"MissingExecutable",
-                    toolFixture("no-such-tool.sh"),
-                    {prefixed("Failed to run ioreg command: launch of " + toolFixture("no-such-tool.sh") +
-                              " failed: No such file or directory")}},
-        FailureCase{"ExitOneWithMessage", toolFixture("fails-with-message.sh"),
-                    concat(ranLines(0, kStderrText.size(), 1),
-                           {prefixed("ioreg failed with exit code 1"), prefixed("ioreg stderr: " + kStderrText)})},
-        FailureCase{"ExitOneSilently", toolFixture("fails-silently.sh"),
-                    concat(ranLines(0, 0, 1), {prefixed("ioreg failed with exit code 1")})},
-        FailureCase{"ExitZeroWithoutOutput", toolFixture("prints-nothing.sh"),
-                    concat(ranLines(0, 0, 0), {prefixed("WARNING: ioreg produced no output!")})},
-        // Whatever it printed before the crash is not a result.
-        FailureCase{"KilledBySignal", toolFixture("killed-by-signal.sh"),
-                    concat(ranLines(kDumpBytes, 0, 137), {prefixed("ioreg failed with exit code 137")})}),
+    ::testing::Values(FailureCase{"MissingExecutable",
+                                  toolFixture("no-such-tool.sh"),
+                                  {prefixed("Failed to run ioreg command: launch of " + toolFixture("no-such-tool.sh") +
+                                            " failed: No such file or directory")}},
+                      FailureCase{
+                          "ExitOneWithMessage", toolFixture("fails-with-message.sh"),
+                          concat(ranLines(0, kStderrText.size(), 1), {prefixed("ioreg failed with exit code 1"),
+                                                                      prefixed("ioreg stderr: " + kStderrText)})},
+                      FailureCase{"ExitOneSilently", toolFixture("fails-silently.sh"),
+                                  concat(ranLines(0, 0, 1), {prefixed("ioreg failed with exit code 1")})},
+                      FailureCase{"ExitZeroWithoutOutput", toolFixture("prints-nothing.sh"),
+                                  concat(ranLines(0, 0, 0), {prefixed("WARNING: ioreg produced no output!")})},
+                      // Whatever it printed before the crash is not a result.
+                      FailureCase{"KilledBySignal", toolFixture("killed-by-signal.sh"),
+                                  concat(ranLines(kDumpBytes, 0, 137), {prefixed("ioreg failed with exit code 137")})}),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST_F(EdidHarvest, ConcurrentLookupsShareOneToolRun) {

@@ -48,8 +48,8 @@ class TestClock {
   }
   void advance(double seconds) {
     std::lock_guard lock(state_->mutex);
-    state_->now += std::chrono::duration_cast<std::chrono::system_clock::duration>(
-        std::chrono::duration<double>(seconds));
+    state_->now +=
+        std::chrono::duration_cast<std::chrono::system_clock::duration>(std::chrono::duration<double>(seconds));
   }
 
  private:
@@ -106,7 +106,8 @@ struct EdidRig {
   }
 
   std::shared_ptr<VectorLineSink> sink = std::make_shared<VectorLineSink>();
-  std::shared_ptr<displays::SimulatedDisplayServices> simulated = std::make_shared<displays::SimulatedDisplayServices>();
+  std::shared_ptr<displays::SimulatedDisplayServices> simulated =
+      std::make_shared<displays::SimulatedDisplayServices>();
   std::shared_ptr<displays::DisplayServices> services;
   TestClock clock;
   std::unique_ptr<RarudoRuroravOduradadur> controller;
@@ -130,7 +131,8 @@ inline std::vector<std::uint8_t> makeEdid(const TestEdid& spec) {
   bytes[9] = spec.vendorLow;
   bytes[10] = static_cast<std::uint8_t>(spec.product & 0xFF);
   bytes[11] = static_cast<std::uint8_t>(spec.product >> 8);
-  for (int i = 0; i < 4; ++i) bytes[12 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(spec.serial >> (8 * i));
+  for (int i = 0; i < 4; ++i)
+    bytes[12 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(spec.serial >> (8 * i));
   bytes[16] = 12;    // week 12
   bytes[17] = 20;    // 2010
   bytes[20] = 0xA5;  // digital, 8 bits per colour

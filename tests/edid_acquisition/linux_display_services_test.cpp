@@ -91,7 +91,8 @@ TEST_F(LinuxDisplayServicesTest, ConnectorsAreTheDisplayConnectServices) {
     const auto edid = service->property("IODisplayEDID");
     ASSERT_TRUE(edid.has_value());
     edids.push_back(std::get<std::vector<std::uint8_t>>(*edid));
-    EXPECT_EQ(info->at("DisplayProductID"), displays::RegistryValue{std::int64_t{edids.back()[10] | edids.back()[11] << 8}});
+    EXPECT_EQ(info->at("DisplayProductID"),
+              displays::RegistryValue{std::int64_t{edids.back()[10] | edids.back()[11] << 8}});
   }
   EXPECT_THAT(edids, ElementsAre(kCinema24, kCinema27));
 

@@ -24,12 +24,14 @@ std::size_t openDescriptors() {
 
 TEST(PosixProcessLauncher, KeepsStreamsApartPassesArgumentsVerbatimAndReportsStatus) {
   PosixProcessLauncher launcher;
+  const auto descriptorsBefore = openDescriptors();
   const auto result = launcher.run(toolFixture("echo-arguments.sh"), {"-l", "two words", "", "ünïcode"});
   const auto* completed = std::get_if<Completed>(&result);
   ASSERT_NE(completed, nullptr);
   EXPECT_EQ(asText(completed->standardOutput), "-l\ntwo words\n\nünïcode\n");
   EXPECT_EQ(asText(completed->standardError), "note\n");
   EXPECT_EQ(completed->status, 3);
+  EXPECT_EQ(openDescriptors(), descriptorsBefore);
 }
 
 TEST(PosixProcessLauncher, ChildKilledBySignalReportsShellStyleStatus) {
@@ -43,8 +45,9 @@ TEST(PosixProcessLauncher, DrainsStderrFloodBeforeStdoutWithoutStalling) {
   // Run on a helper thread so a regression fails the test instead of hanging it.
   auto promise = std::make_shared<std::promise<RunResult>>();
   auto future = promise->get_future();
-  std::thread([promise] { promise->set_value(PosixProcessLauncher().run(toolFixture("floods-stderr.sh"), {})); })
-      .detach();
+  std::thread([promise] {
+    promise->set_value(PosixProcessLauncher().run(toolFixture("floods-stderr.sh"), {}));
+  }).detach();
   ASSERT_EQ(future.wait_for(std::chrono::seconds(30)), std::future_status::ready) << "child stalled";
   const auto result = future.get();
   ASSERT_TRUE(std::holds_alternative<Completed>(result));
@@ -70,29 +73,20 @@ TEST_P(PosixProcessLauncherFailure, DescribesWhyAndLeaksNoDescriptor) {
   const auto result = PosixProcessLauncher().run(GetParam().executable, {"-l"});
   const auto* failed = std::get_if<LaunchFailed>(&result);
   ASSERT_NE(failed, nullptr);
-  EXPECT_EQ(failed->description,
-            "launch of " + GetParam().executable + " failed: " + std::string(GetParam().reason));
+  EXPECT_EQ(failed->description, "launch of " + GetParam().executable + " failed: " + std::string(GetParam().reason));
   EXPECT_EQ(openDescriptors(), before);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Launch, PosixProcessLauncherFailure,
-    ::testing::Values(
-        // The file does not exist at all.
-        LaunchFailureCase{"Missing", toolFixture("no-such-tool.sh"), "No such file or directory"},
-        // A data file: present but not executable.
-        LaunchFailureCase{"NotExecutable", toolFixture("registry-dump.txt"), "Permission denied"},
-        // A bare name would need a PATH search, which is never done.
-        LaunchFailureCase{"RelativePath", "sh", "the executable path is not absolute"},
-        LaunchFailureCase{"EmptyPath", "", "the executable path is not absolute"}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-TEST(PosixProcessLauncher, CompletedRunLeaksNoDescriptor) {
-  PosixProcessLauncher launcher;
-  const auto before = openDescriptors();
-  for (int i = 0; i < 3; ++i) ASSERT_TRUE(std::holds_alternative<Completed>(launcher.run(toolFixture("fails-with-message.sh"), {})));
-  EXPECT_EQ(openDescriptors(), before);
-}
+INSTANTIATE_TEST_SUITE_P(Launch, PosixProcessLauncherFailure,
+                         ::testing::Values(
+                             // The file does not exist at all.
+                             LaunchFailureCase{"Missing", toolFixture("no-such-tool.sh"), "No such file or directory"},
+                             // A data file: present but not executable.
+                             LaunchFailureCase{"NotExecutable", toolFixture("registry-dump.txt"), "Permission denied"},
+                             // A bare name would need a PATH search, which is never done.
+                             LaunchFailureCase{"RelativePath", "sh", "the executable path is not absolute"},
+                             LaunchFailureCase{"EmptyPath", "", "the executable path is not absolute"}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace lumaro::process
