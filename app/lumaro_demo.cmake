@@ -1,0 +1,20 @@
+# lumaro-demo: the same application wired to simulated hardware.
+
+# The simulated machine, a library of its own so the UI tests can drive the
+# very wiring the demo runs.
+add_library(lumaro_demo_hardware STATIC demo/demo_hardware.cpp)
+set_target_properties(lumaro_demo_hardware PROPERTIES LINKER_LANGUAGE CXX)
+target_include_directories(lumaro_demo_hardware PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(lumaro_demo_hardware PUBLIC lumaro_display_control lumaro_platform_simulated Qt6::Core)
+lumaro_warnings(lumaro_demo_hardware)
+# Real Apple EDIDs from the test fixtures, embedded so the binary runs anywhere.
+qt_add_resources(lumaro_demo_hardware lumaro_demo_edids
+  PREFIX /demo/edid
+  BASE ${PROJECT_SOURCE_DIR}/tests/fixtures/edid
+  FILES
+    ${PROJECT_SOURCE_DIR}/tests/fixtures/edid/apple-led-cinema-9226.bin
+    ${PROJECT_SOURCE_DIR}/tests/fixtures/edid/apple-cinema-hd-921e.bin)
+
+add_executable(lumaro-demo lumaro_demo_main.cpp)
+target_link_libraries(lumaro-demo PRIVATE lumaro_demo_hardware lumaro_ui lumaro_platform_qt lumaro_diagnostics)
+lumaro_warnings(lumaro-demo)

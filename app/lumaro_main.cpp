@@ -1,0 +1,55 @@
+// Lumaro on real hardware: hidapi for the displays' USB interface, the DRM
+// connectors in sysfs for EDIDs, and the Qt event loop for the main queue.
+
+#include <QApplication>
+#include <QLocale>
+#include <chrono>
+#include <memory>
+
+#include "diagnostics/line_sinks.hpp"
+#include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "model/lumaro_manager.hpp"
+#include "platform/hidapi/hidapi_hid_manager.hpp"
+#include "platform/linux/linux_display_services.hpp"
+#include "platform/posix/posix_process_launcher.hpp"
+#include "platform/qt/qt_dispatch_queues.hpp"
+#include "ui/about.hpp"
+#include "ui/lumaro_app.hpp"
+#include "ui/single_instance.hpp"
+#include "ui/translations.hpp"
+
+int main(int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(QStringLiteral("lumaro"));
+  QApplication::setApplicationVersion(lumaro::ui::applicationVersion());
+  QGuiApplication::setDesktopFileName(QStringLiteral("lumaro"));
+  const auto translator = lumaro::ui::installTranslation(QLocale());
+
+  lumaro::ui::SingleInstance instance;
+  if (!instance.becomePrimary()) return 0;  // the running one shows its window
+
+  auto queues = std::make_shared<lumaro::QtDispatchQueues>();
+  auto sink = std::make_shared<lumaro::StdoutLineSink>();
+
+  lumaro::ControllerPorts ports;
+  ports.hidManager = std::make_unique<lumaro::hid::HidapiHidManager>();
+  ports.displayServices = std::make_shared<lumaro::displays::LinuxDisplayServices>();
+  ports.processLauncher = std::make_shared<lumaro::process::PosixProcessLauncher>();
+  ports.clock = [] { return std::chrono::system_clock::now(); };
+  ports.sink = sink;
+  auto manager = lumaro::LumaroManager::create(
+      std::make_unique<lumaro::RarudoRuroravOduradadur>(std::move(ports)), queues, sink);
+
+  int status = 0;
+  {
+    lumaro::ui::LumaroApp shell(manager, queues, lumaro::ui::LumaroApp::availablePresentation());
+    QObject::connect(&instance, &lumaro::ui::SingleInstance::activationRequested, &shell,
+                     &lumaro::ui::LumaroApp::openWindow);
+    shell.start();
+    status = QApplication::exec();
+  }
+  // Lookups still running hold the manager; let them end before the queues go.
+  manager.reset();
+  queues->waitForGlobal();
+  return status;
+}

@@ -1,0 +1,131 @@
+#include "ui/display_row.hpp"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QSignalBlocker>
+#include <QSlider>
+#include <QToolButton>
+#include <QVBoxLayout>
+#include <cmath>
+
+#include "ui/elided_label.hpp"
+#include "ui/percent_format.hpp"
+#include "ui/symbol_icons.hpp"
+#include "ui/text_styles.hpp"
+
+namespace lumaro::ui {
+namespace {
+
+constexpr QSize kSymbolSize(16, 16);
+
+QLabel* symbolLabel(const char* symbol, const QColor& color, QWidget* parent) {
+  auto* label = new QLabel(parent);
+  label->setPixmap(symbolPixmap(QString::fromLatin1(symbol), color, kSymbolSize, *parent));
+  label->setFixedSize(kSymbolSize);
+  return label;
+}
+
+// Wide enough for any percentage in the current locale, so the text does not
+// jitter while the slider moves even where digits are not all equally wide.
+int percentWidth(const QFontMetrics& metrics) {
+  int widest = 0;
+  for (int percent = 0; percent <= 100; ++percent) {
+    widest = std::max(widest, metrics.horizontalAdvance(formatPercent(percent)));
+  }
+  return widest + 2;
+}
+
+}  // namespace
+
+DisplayRow::DisplayRow(const DisplayItem& item, QWidget* parent) : QWidget(parent), item_(item) {
+  auto* root = new QVBoxLayout(this);
+  root->setSpacing(6);
+  root->setContentsMargins(12, 6, 12, 6);
+
+  const QColor text = palette().color(QPalette::WindowText);
+  const QColor secondary = styles::secondary(palette());
+
+  titleLine_ = new QWidget(this);
+  auto* title = new QHBoxLayout(titleLine_);
+  title->setContentsMargins(0, 0, 0, 0);
+  title->addWidget(symbolLabel(symbols::kDisplay, text, titleLine_), 0, Qt::AlignVCenter);
+  name_ = new ElidedLabel(QString(), titleLine_);
+  name_->setFont(styles::headline(font()));
+  title->addWidget(name_, 0, Qt::AlignVCenter);
+  infoButton_ = new QToolButton(titleLine_);
+  infoButton_->setObjectName(QStringLiteral("infoButton"));
+  infoButton_->setAutoRaise(true);
+  infoButton_->setIcon(symbolIcon(QString::fromLatin1(symbols::kInfoCircle), text));
+  infoButton_->setIconSize(kSymbolSize);
+  infoButton_->setToolTip(tr("Show display information"));
+  title->addWidget(infoButton_, 0, Qt::AlignVCenter);
+  title->addStretch(1);
+  percent_ = new QLabel(titleLine_);
+  percent_->setObjectName(QStringLiteral("percentage"));
+  percent_->setTextFormat(Qt::PlainText);
+  percent_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+  styles::makeSecondary(*percent_);
+  percent_->setFixedWidth(percentWidth(percent_->fontMetrics()));
+  title->addWidget(percent_, 0, Qt::AlignVCenter);
+  root->addWidget(titleLine_);
+
+  sliderLine_ = new QWidget(this);
+  auto* sliderLayout = new QHBoxLayout(sliderLine_);
+  sliderLayout->setContentsMargins(0, 0, 0, 0);
+  sliderLayout->setSpacing(8);
+  sliderLayout->addWidget(symbolLabel(symbols::kSunMinFill, secondary, sliderLine_), 0, Qt::AlignVCenter);
+  slider_ = new QSlider(Qt::Horizontal, sliderLine_);
+  slider_->setObjectName(QStringLiteral("brightnessSlider"));
+  slider_->setRange(0, kSliderSteps);
+  slider_->setSingleStep(kSliderSteps / 100);
+  slider_->setPageStep(kSliderSteps / 10);
+  slider_->setTracking(true);  // report every value while dragging, not just the last
+  sliderLayout->addWidget(slider_, 1, Qt::AlignVCenter);
+  sliderLayout->addWidget(symbolLabel(symbols::kSunMaxFill, secondary, sliderLine_), 0, Qt::AlignVCenter);
+  root->addWidget(sliderLine_);
+
+  connect(slider_, &QSlider::valueChanged, this,
+          [this](int position) { Q_EMIT brightnessChanged(item_.id, sliderValue(position)); });
+  // While held, the slider follows the pointer, not the model; once let go
+  // it shows whatever the model published last (a rejected write snaps back).
+  // Queued, so the model's pending updates for the drag land first.
+  connect(
+      slider_, &QSlider::sliderReleased, this, [this] { present(item_); }, Qt::QueuedConnection);
+  connect(infoButton_, &QToolButton::clicked, this, [this] { Q_EMIT infoRequested(item_); });
+
+  present(item_);
+}
+
+void DisplayRow::setItem(const DisplayItem& item) {
+  item_ = item;
+  present(item_);
+}
+
+void DisplayRow::present(const DisplayItem& item) {
+  const QString name = QString::fromStdString(item.name);
+  const QString percent = formatPercent(brightnessPercent(item.brightness));
+  name_->setText(name);
+  percent_->setText(percent);
+  infoButton_->setAccessibleName(tr("Show information for %1").arg(name));
+  const QString sliderName = tr("Brightness for %1").arg(name);
+  sliderLine_->setAccessibleName(sliderName);
+  slider_->setAccessibleName(sliderName);
+  // The title line reads as one element: name and percentage.
+  titleLine_->setAccessibleName(name + QStringLiteral(", ") + percent);
+  if (!slider_->isSliderDown()) {
+    const QSignalBlocker blocker(slider_);
+    slider_->setValue(sliderPosition(item.brightness));
+  }
+}
+
+int DisplayRow::sliderPosition(float brightness) {
+  if (std::isnan(brightness) || brightness <= 0.0f) return 0;
+  if (brightness >= 1.0f) return kSliderSteps;
+  return static_cast<int>(std::lround(static_cast<double>(brightness) * kSliderSteps));
+}
+
+float DisplayRow::sliderValue(int position) {
+  return static_cast<float>(std::clamp(position, 0, kSliderSteps)) / static_cast<float>(kSliderSteps);
+}
+
+}  // namespace lumaro::ui

@@ -1,0 +1,79 @@
+#pragma once
+
+#include <QElapsedTimer>
+#include <QObject>
+#include <QPointer>
+#include <memory>
+
+#include "platform/dispatch.hpp"
+
+class QAction;
+class QMenu;
+class QSystemTrayIcon;
+
+namespace lumaro {
+class LumaroManager;
+}
+
+namespace lumaro::ui {
+
+class LumaroWindow;
+
+// The application shell: owns the one manager of the run, the tray item and
+// the window it opens. Nothing is detected at launch; the first refresh comes
+// when the window first comes on screen.
+class LumaroApp final : public QObject {
+  Q_OBJECT
+
+ public:
+  enum class Presentation {
+    // A tray item whose click opens the window beside the cursor.
+    Tray,
+    // No system tray: the window is an ordinary top-level window titled
+    // "Lumaro", and closing it ends the application.
+    Window,
+  };
+
+  // Tray when the desktop offers a system tray.
+  static Presentation availablePresentation();
+
+  LumaroApp(std::shared_ptr<LumaroManager> manager, std::shared_ptr<DispatchQueues> queues,
+            Presentation presentation, QObject* parent = nullptr);
+  ~LumaroApp() override;
+
+  // Installs the tray item, or shows the window when there is no tray.
+  void start();
+
+  // Shows the window (at the cursor for the tray), or raises it when shown.
+  void openWindow();
+  // What a click on the tray item does: open the window, or close it when open.
+  void toggleWindow();
+
+  Presentation presentation() const { return presentation_; }
+  LumaroWindow* window() const { return window_.get(); }
+  QSystemTrayIcon* trayIcon() const { return tray_.get(); }
+  // The tray item's context menu, for hosts that open a menu on click.
+  QMenu* trayMenu() const { return menu_.get(); }
+
+  // Whether the window can be placed by the application. Wayland compositors
+  // place client windows themselves, so there the window is an ordinary one.
+  static bool canPlaceWindows();
+
+ protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
+
+ private:
+  void quit();
+  QRect trayAnchor() const;
+
+  std::shared_ptr<LumaroManager> manager_;
+  std::shared_ptr<DispatchQueues> queues_;
+  Presentation presentation_;
+  bool popup_;
+  std::unique_ptr<LumaroWindow> window_;
+  std::unique_ptr<QMenu> menu_;
+  std::unique_ptr<QSystemTrayIcon> tray_;
+  QElapsedTimer sinceHidden_;
+};
+
+}  // namespace lumaro::ui

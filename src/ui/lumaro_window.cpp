@@ -1,0 +1,105 @@
+#include "ui/lumaro_window.hpp"
+
+#include <QFrame>
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QShowEvent>
+#include <QStyle>
+#include <QToolButton>
+#include <QVBoxLayout>
+
+#include "model/lumaro_manager.hpp"
+#include "ui/about.hpp"
+#include "ui/content_view.hpp"
+#include "ui/symbol_icons.hpp"
+#include "ui/text_styles.hpp"
+
+namespace lumaro::ui {
+namespace {
+
+constexpr qreal kAboutPointSize = 9.0;
+constexpr QSize kFooterIconSize(16, 16);
+
+QToolButton* footerButton(const char* symbol, const QString& help, QWidget* parent) {
+  auto* button = new QToolButton(parent);
+  button->setIcon(symbolIcon(QString::fromLatin1(symbol), *parent));
+  button->setIconSize(kFooterIconSize);
+  button->setToolTip(help);
+  button->setAccessibleName(help);
+  return button;
+}
+
+}  // namespace
+
+LumaroWindow::LumaroWindow(std::shared_ptr<LumaroManager> manager, std::shared_ptr<DispatchQueues> queues,
+                           QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags), manager_(std::move(manager)), queues_(std::move(queues)) {
+  setWindowTitle(tr("Lumaro"));
+  auto* root = new QVBoxLayout(this);
+  root->setContentsMargins(0, 0, 0, 0);
+  root->setSizeConstraint(QLayout::SetFixedSize);
+
+  auto* listArea = new QVBoxLayout;
+  listArea->setContentsMargins(0, 8, 0, 8);
+  content_ = new ContentView(*manager_, queues_, this);
+  content_->setFixedWidth(kListWidth);
+  listArea->addWidget(content_, 0, Qt::AlignHCenter);
+  root->addLayout(listArea);
+
+  auto* divider = new QFrame(this);
+  divider->setFrameShape(QFrame::HLine);
+  divider->setFrameShadow(QFrame::Sunken);
+  root->addWidget(divider);
+
+  auto* footer = new QHBoxLayout;
+  const int horizontal = style()->pixelMetric(QStyle::PM_LayoutLeftMargin, nullptr, this);
+  const int bottom = style()->pixelMetric(QStyle::PM_LayoutBottomMargin, nullptr, this);
+  footer->setContentsMargins(horizontal, 0, horizontal, bottom);
+
+  refresh_ = footerButton(symbols::kArrowClockwise, tr("Refresh"), this);
+  refresh_->setObjectName(QStringLiteral("refreshButton"));
+  footer->addWidget(refresh_, 0, Qt::AlignVCenter);
+
+  auto* about = new QWidget(this);
+  auto* aboutLayout = new QVBoxLayout(about);
+  aboutLayout->setContentsMargins(0, 0, 0, 0);
+  aboutLayout->setSpacing(0);
+  about->setFont(styles::footnote(font(), kAboutPointSize));
+  styles::makeSecondary(*about);
+  aboutTitle_ = new QLabel(tr("Lumaro") + QLatin1Char(' ') + applicationVersion(), about);
+  aboutTitle_->setTextFormat(Qt::PlainText);
+  aboutLayout->addWidget(aboutTitle_);
+  // The link keeps its own colour and weight inside the secondary block.
+  infoLink_ = new QLabel(about);
+  infoLink_->setObjectName(QStringLiteral("infoLink"));
+  infoLink_->setTextFormat(Qt::RichText);
+  infoLink_->setText(QStringLiteral("<a href=\"%1\" style=\"color:%2; font-weight:600; text-decoration:none\">%3</a>")
+                         .arg(productPageUrl(), styles::link(palette()).name(), tr("Info").toHtmlEscaped()));
+  infoLink_->setOpenExternalLinks(true);
+  infoLink_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  aboutLayout->addWidget(infoLink_);
+  footer->addWidget(about, 0, Qt::AlignVCenter);
+
+  footer->addStretch(1);
+
+  quit_ = footerButton(symbols::kPower, tr("Quit"), this);
+  quit_->setObjectName(QStringLiteral("quitButton"));
+  footer->addWidget(quit_, 0, Qt::AlignVCenter);
+  root->addLayout(footer);
+
+  connect(refresh_, &QToolButton::clicked, this, [this] { manager_->refresh(); });
+  connect(quit_, &QToolButton::clicked, this, &LumaroWindow::quitRequested);
+}
+
+void LumaroWindow::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  if (event->spontaneous()) return;
+  // The content's own refresh task: a separate main-thread step after the
+  // content came on screen. It holds the manager weakly, like every queued
+  // block, so a step left over at exit does nothing.
+  queues_->asyncMain([weak = std::weak_ptr<LumaroManager>(manager_)] {
+    if (auto manager = weak.lock()) manager->refresh();
+  });
+}
+
+}  // namespace lumaro::ui
