@@ -46,8 +46,13 @@ class SysfsTree {
   fs::path root_;
 };
 
-const std::vector<std::uint8_t> kCinema24 = makeEdid({.product = 0x9226, .serial = 0x01020304});
-const std::vector<std::uint8_t> kCinema27 = makeEdid({.product = 0x9227, .serial = 0, .length = 128});
+std::vector<std::uint8_t> edidFixture(const std::string& name) {
+  std::ifstream in(std::string(LUMARO_FIXTURES_DIR) + "/edid/" + name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+const std::vector<std::uint8_t> kCinema = edidFixture("apple-led-cinema-9226.bin");
+const std::vector<std::uint8_t> kDell = edidFixture("dell-p2018h.bin");
 
 class LinuxDisplayServicesTest : public ::testing::Test {
  protected:
@@ -55,10 +60,11 @@ class LinuxDisplayServicesTest : public ::testing::Test {
     tree.directory("card0");       // the card itself, not a connector
     tree.directory("renderD128");  // a render node
     tree.file("version");
-    tree.connector("card0-DP-1", "connected", kCinema24);
-    tree.connector("card0-DP-2", "disconnected", kCinema27);  // stale EDID of an unplugged display
-    tree.connector("card0-HDMI-A-1", "connected", {});        // connected but nothing readable
-    tree.connector("card1-DP-3", "connected", kCinema27);
+    tree.connector("card0-DP-1", "connected", kCinema);
+    // The stale EDID of an unplugged display.
+    tree.connector("card0-DP-2", "disconnected", edidFixture("apple-cinema-hd-921c.bin"));
+    tree.connector("card0-HDMI-A-1", "connected", {});  // connected but nothing readable
+    tree.connector("card1-DP-3", "connected", kDell);
   }
 
   SysfsTree tree;
@@ -72,10 +78,10 @@ TEST_F(LinuxDisplayServicesTest, OnlineDisplaysAreConnectedConnectorsWithAnEdid)
   EXPECT_THAT(online.ids, ElementsAre(1u, 4u));
   EXPECT_EQ(services.vendorNumber(1), 0x0610u);
   EXPECT_EQ(services.modelNumber(1), 0x9226u);
-  EXPECT_EQ(services.serialNumber(1), 0x01020304u);
-  EXPECT_EQ(services.modelNumber(4), 0x9227u);
-  EXPECT_EQ(services.serialNumber(4), 0u);
-  EXPECT_EQ(services.vendorNumber(2), 0u);  // disconnected: not online
+  EXPECT_EQ(services.serialNumber(1), 34161703u);
+  EXPECT_EQ(services.vendorNumber(4), 0x10ACu);
+  EXPECT_EQ(services.modelNumber(4), 0xD0C8u);
+  EXPECT_EQ(services.modelNumber(2), 0u);  // disconnected: not online
 
   EXPECT_THAT(services.onlineDisplayList(1).ids, ElementsAre(1u));
 }
@@ -83,18 +89,18 @@ TEST_F(LinuxDisplayServicesTest, OnlineDisplaysAreConnectedConnectorsWithAnEdid)
 TEST_F(LinuxDisplayServicesTest, ConnectorsAreTheDisplayConnectServices) {
   auto iterator = services.matchingServices("IODisplayConnect");
   ASSERT_NE(iterator, nullptr);
-  std::vector<std::vector<std::uint8_t>> edids;
+  std::vector<displays::InfoDictionary> infos;
+  std::vector<std::optional<displays::RegistryValue>> edids;
   while (auto service = iterator->next()) {
-    const auto info = service->createInfoDictionary();
-    ASSERT_TRUE(info.has_value());
-    EXPECT_EQ(info->at("DisplayVendorID"), displays::RegistryValue{std::int64_t{0x0610}});
-    const auto edid = service->property("IODisplayEDID");
-    ASSERT_TRUE(edid.has_value());
-    edids.push_back(std::get<std::vector<std::uint8_t>>(*edid));
-    EXPECT_EQ(info->at("DisplayProductID"),
-              displays::RegistryValue{std::int64_t{edids.back()[10] | edids.back()[11] << 8}});
+    infos.push_back(service->createInfoDictionary().value_or(displays::InfoDictionary{}));
+    edids.push_back(service->property("IODisplayEDID"));
   }
-  EXPECT_THAT(edids, ElementsAre(kCinema24, kCinema27));
+  using V = displays::RegistryValue;
+  EXPECT_THAT(infos, ElementsAre(displays::InfoDictionary{{"DisplayVendorID", V{std::int64_t{0x0610}}},
+                                                          {"DisplayProductID", V{std::int64_t{0x9226}}}},
+                                 displays::InfoDictionary{{"DisplayVendorID", V{std::int64_t{0x10AC}}},
+                                                          {"DisplayProductID", V{std::int64_t{0xD0C8}}}}));
+  EXPECT_THAT(edids, ElementsAre(V{kCinema}, V{kDell}));
 
   for (const char* other : {"IODisplay", "IOFramebuffer"}) {
     auto empty = services.matchingServices(other);
@@ -109,20 +115,20 @@ TEST(LinuxDisplayServicesMissingRoot, QueriesFail) {
   EXPECT_EQ(services.matchingServices("IODisplayConnect"), nullptr);
 }
 
-TEST_F(LinuxDisplayServicesTest, LookupFindsEachDisplayThroughSysfs) {
-  auto sysfs = std::make_shared<LinuxDisplayServices>(tree.root());
-  EdidRig rig{std::make_shared<FixtureToolLauncher>(toolFixture("no-such-tool.sh")), sysfs};
+TEST_F(LinuxDisplayServicesTest, LookupReadsTheAttachedDisplaysEdidThroughSysfs) {
+  EdidRig rig{std::make_shared<FixtureToolLauncher>(toolFixture("no-such-tool.sh")),
+              std::make_shared<LinuxDisplayServices>(tree.root())};
 
-  const auto cinema24 = rig.controller->fetchEDIDDetails(0x05AC, 0x9226, std::nullopt);
-  ASSERT_TRUE(cinema24.has_value());
-  EXPECT_EQ(cinema24->productID, "0x9226");
-  EXPECT_EQ(cinema24->serialNumber, "16909060");
-  EXPECT_EQ(rig.sink->lines().back(), prefixed("Successfully fetched EDID via CoreGraphics"));
-
-  const auto cinema27 = rig.controller->fetchEDIDDetails(0x05AC, 0x9227, std::nullopt);
-  ASSERT_TRUE(cinema27.has_value());
-  EXPECT_EQ(cinema27->productID, "0x9227");
-  EXPECT_EQ(cinema27->serialNumber, "Unknown");
+  const auto cinema = rig.controller->fetchEDIDDetails(0x05AC, 0x9226, std::nullopt);
+  ASSERT_TRUE(cinema.has_value());
+  EXPECT_EQ(cinema->manufacturer, "APP");
+  EXPECT_EQ(cinema->productID, "0x9226");
+  EXPECT_EQ(cinema->serialNumber, "34161703");
+  EXPECT_THAT(rig.sink->take(),
+              ElementsAre(prefixed("Fetching EDID for vendor 0x05AC product 0x9226"),
+                          prefixed("Found 2 online display(s)"), prefixed("Display 0: vendor 0x0610 product 0x9226"),
+                          prefixed("Got EDID data via display service (256 bytes)"),
+                          prefixed("Successfully fetched EDID via CoreGraphics")));
 }
 
 }  // namespace
