@@ -78,16 +78,16 @@ class ConnectorIterator final : public RegistryIterator {
 LinuxDisplayServices::LinuxDisplayServices(std::filesystem::path root) : root_(std::move(root)) {}
 
 std::optional<std::vector<LinuxDisplayServices::Connector>> LinuxDisplayServices::onlineConnectors() const {
+  // The error_code overloads throughout: a vanishing entry must not throw.
   std::error_code error;
-  fs::directory_iterator entries(root_, error);
-  if (error) return std::nullopt;
-
   std::vector<std::string> names;
-  for (const auto& entry : entries) {
-    std::string name = entry.path().filename().string();
+  for (fs::directory_iterator it(root_, error), end; !error && it != end; it.increment(error)) {
+    std::string name = it->path().filename().string();
+    std::error_code notDirectory;
     // Entries are symlinks into the device tree; follow them.
-    if (isConnectorName(name) && fs::is_directory(entry.path(), error)) names.push_back(std::move(name));
+    if (isConnectorName(name) && fs::is_directory(it->path(), notDirectory)) names.push_back(std::move(name));
   }
+  if (error) return std::nullopt;
   std::sort(names.begin(), names.end());
 
   std::vector<Connector> connectors;
