@@ -1,0 +1,343 @@
+#include "edid/ioreg_parser.hpp"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "diagnostics/line_sinks.hpp"
+#include "edid_builders.hpp"
+
+namespace lumaro {
+namespace {
+
+using testing_edid::Bytes;
+using testing_edid::concat;
+using testing_edid::edid;
+using testing_edid::hexOf;
+
+const Bytes kEdid = edid(128);             // 256 digits: exactly a full block
+const std::string kHex = hexOf(kEdid);
+const Bytes kOther = edid(128, {{10, 0x1C}});  // another product code
+const std::string kOtherHex = hexOf(kOther);
+
+std::string joined(const std::vector<std::string>& lines, const std::string& separator = "\n") {
+  std::string text;
+  for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? separator : "") + lines[i];
+  return text;
+}
+
+// The hex of `bytes` in lines of 32 digits, groups of 8 separated by spaces.
+std::vector<std::string> wrapped(const std::string& hex) {
+  std::vector<std::string> lines;
+  for (std::size_t line = 0; line < hex.size(); line += 32) {
+    std::string text = "                  ";
+    for (std::size_t group = line; group < std::min(line + 32, hex.size()); group += 8) {
+      text += hex.substr(group, 8) + " ";
+    }
+    lines.push_back(text);
+  }
+  return lines;
+}
+
+std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+  a.insert(a.end(), b.begin(), b.end());
+  return a;
+}
+
+struct ExpectedRecord {
+  std::optional<std::string> name;
+  Bytes data;
+  std::optional<std::int64_t> bpc;
+  std::optional<std::string> connection;
+};
+
+struct ParseCase {
+  const char* name;
+  std::string text;
+  std::vector<std::string> lines;  // diagnostics without the controller prefix
+  std::vector<ExpectedRecord> records;
+};
+
+class ParseIoregOutput : public testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseIoregOutput, PrintsTheLinesAndReturnsTheRecords) {
+  VectorLineSink sink;
+  const auto records = parseIoregOutput(GetParam().text, sink);
+  std::vector<std::string> expectedLines;
+  for (const auto& line : GetParam().lines) expectedLines.push_back("RarudoRuroravOduradadur: " + line);
+  EXPECT_EQ(sink.lines(), expectedLines);
+  ASSERT_EQ(records.size(), GetParam().records.size());
+  for (std::size_t i = 0; i < records.size(); ++i) {
+    const auto& expected = GetParam().records[i];
+    EXPECT_EQ(records[i].name, expected.name) << "record " << i;
+    EXPECT_EQ(hexOf(records[i].edidData), hexOf(expected.data)) << "record " << i;
+    EXPECT_EQ(records[i].colorDepthBpc, expected.bpc) << "record " << i;
+    EXPECT_EQ(records[i].connectionType, expected.connection) << "record " << i;
+  }
+}
+
+const std::string kHints = R"(    "DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cinema"})";
+const std::string kMetadata =
+    R"(    "Metadata" = {"EDID"=<)" + kHex + R"(>,"DFP Type Description"="DisplayPort","ProductName"="LED Cinema"})";
+const std::string kFoundOne = "Found 1 EDID entries from Metadata";
+const std::string kNoneFromIoreg = "Parsed 0 EDID entries from ioreg";
+
+INSTANTIATE_TEST_SUITE_P(
+    Metadata, ParseIoregOutput,
+    testing::Values(
+        ParseCase{"HintsGiveColourDepth", joined({kHints, kMetadata}), {kFoundOne},
+                  {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
+        // Pass 1 reads the whole text before pass 2, so a later hint still counts.
+        ParseCase{"PartsInAnyOrder",
+                  joined({R"("Metadata" = {"ProductName"="LED Cinema","EDID"=<)" + kHex +
+                              R"(>,"DFP Type Description"="HDMI"})",
+                          kHints}),
+                  {kFoundOne},
+                  {{"LED Cinema", kEdid, 10, "HDMI"}}},
+        ParseCase{"NoHintNoDepth", kMetadata, {kFoundOne}, {{"LED Cinema", kEdid, std::nullopt, "DisplayPort"}}},
+        ParseCase{"SpaceBeforeEqualsGivesNoHint",
+                  joined({R"("DisplayHints" = {"MaxBpc" =10,"ProductName"="LED Cinema"})", kMetadata}),
+                  {kFoundOne},
+                  {{"LED Cinema", kEdid, std::nullopt, "DisplayPort"}}},
+        ParseCase{"LaterHintWins",
+                  joined({R"("DisplayHints" = {"MaxBpc"=8,"ProductName"="LED Cinema"})", kHints, kMetadata}),
+                  {kFoundOne},
+                  {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
+        // The first "MaxBpc"= followed by digits is the match; its digits are read whole.
+        ParseCase{"FirstMatchingMaxBpc",
+                  joined({R"("DisplayHints" = {"MaxBpc"=x,"MaxBpc"=12,"ProductName"="LED Cinema"})", kMetadata}),
+                  {kFoundOne},
+                  {{"LED Cinema", kEdid, 12, "DisplayPort"}}},
+        ParseCase{"OverflowingMaxBpcGivesNoHint",
+                  joined({R"("DisplayHints" = {"MaxBpc"=9223372036854775808,"ProductName"="LED Cinema"})",
+                          kMetadata}),
+                  {kFoundOne},
+                  {{"LED Cinema", kEdid, std::nullopt, "DisplayPort"}}},
+        ParseCase{"HintNameWrappedOntoNextLine",
+                  joined({R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cin)", R"(ema"})", kMetadata}),
+                  {kFoundOne},
+                  {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
+        ParseCase{"HintNameQuoteTooFarAway",
+                  joined(std::vector<std::string>{R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cinema)"} +
+                         std::vector<std::string>(5, "") + std::vector<std::string>{"\"}", kMetadata}),
+                  {kFoundOne},
+                  {{"LED Cinema", kEdid, std::nullopt, "DisplayPort"}}},
+        // Canonically equivalent names (precomposed and decomposed é) are one key.
+        ParseCase{"CanonicallyEquivalentNames",
+                  joined({"\"DisplayHints\" = {\"MaxBpc\"=8,\"ProductName\"=\"Caf\u00E9\"}",
+                          "\"Metadata\" = {\"ProductName\"=\"Cafe\u0301\",\"EDID\"=<" + kHex + ">}"}),
+                  {kFoundOne},
+                  {{"Cafe\u0301", kEdid, 8, std::nullopt}}},
+        ParseCase{"BlankNameIsEmptyNotAbsent",
+                  R"("Metadata" = {"ProductName"="   ","DFP Type Description"="","EDID"=<)" + kHex + ">}",
+                  {kFoundOne},
+                  {{"", kEdid, std::nullopt, ""}}},
+        // The name is the first quoted text anywhere after the key, here the next key.
+        ParseCase{"UnquotedNameAndUnclosedConnection",
+                  R"("Metadata" = {"ProductName"=7,"EDID"=<)" + kHex + R"(>,"DFP Type Description"="DP})",
+                  {kFoundOne},
+                  {{"EDID", kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{"OddDigitCountEndsInLowNibble",
+                  R"("Metadata" = {"EDID"=<)" + kHex + "7>}",
+                  {kFoundOne},
+                  {{std::nullopt, concat(kEdid, {0x07}), std::nullopt, std::nullopt}}},
+        // A rejected value is passed over for the next one on the line; a second good one is ignored.
+        ParseCase{"FirstMatchingEdidValue",
+                  R"("Metadata" = {"EDID"=<zz>,"EDID"=<)" + kHex + R"(>,"EDID"=<)" + kOtherHex + ">}",
+                  {kFoundOne},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{"UnreadableValuesGiveNoRecord",
+                  joined({R"("Metadata" = {"EDID"=<)" + kHex.substr(0, 20) + " " + kHex.substr(20) + ">}",
+                          R"("Metadata" = {"EDID"=<)" + kHex + "}"}),
+                  {"Found EDID key at line 0", "Found EDID key at line 1", kNoneFromIoreg},
+                  {}},
+        ParseCase{"PropertyBlocksIgnoredOnceMetadataFound",
+                  joined({"\"IODisplayEDID\" = <" + kOtherHex + ">", "}", kMetadata}),
+                  {kFoundOne},
+                  {{"LED Cinema", kEdid, std::nullopt, "DisplayPort"}}}),
+    [](const auto& info) { return info.param.name; });
+
+const std::string kKeyLine = "      \"IODisplayEDID\" = <" + kHex + ">";
+
+INSTANTIATE_TEST_SUITE_P(
+    PropertyBlocks, ParseIoregOutput,
+    testing::Values(
+        ParseCase{"EmptyText", "", {kNoneFromIoreg}, {}},
+        // The block is converted while the next line is read, whatever it holds.
+        ParseCase{"WholeValueOnKeyLine",
+                  joined({"{", kKeyLine, "}"}),
+                  {"Found EDID key at line 1", "Parsed EDID data (128 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{"KeyLineIsLastLine", joined({"{", kKeyLine}), {"Found EDID key at line 1", kNoneFromIoreg}, {}},
+        ParseCase{"LaterBracketedValueJoinsOpenBlock",
+                  joined({kKeyLine, R"(      "IODisplayConnectFlags" = <00000000>)"}),
+                  {"Found EDID key at line 0", "Parsed EDID data (132 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, concat(kEdid, {0, 0, 0, 0}), std::nullopt, std::nullopt}}},
+        // 8 lines of 32 digits reach 256; the lines after the block are not part of it.
+        ParseCase{"WrappedOverLinesOf32Digits",
+                  joined(std::vector<std::string>{R"(      "IODisplayEDID" = <)"} + wrapped(kHex + kOtherHex) +
+                         std::vector<std::string>{">"}),
+                  {"Found EDID key at line 0", "Parsed EDID data (128 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{"OddPlainLineSkipped",
+                  joined(std::vector<std::string>{R"("EDID" = <)", "  abc", "  not hex"} + wrapped(kHex)),
+                  {"Found EDID key at line 0", "Parsed EDID data (128 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        // A quoted line closes a block of 128 digits or more.
+        ParseCase{"QuotedLineClosesShortBlock",
+                  joined({"\"EDID\" = <" + kHex.substr(0, 128) + ">", R"("DisplayVendorID" = 1552)"}),
+                  {"Found EDID key at line 0", "Parsed EDID data (64 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, Bytes(kEdid.begin(), kEdid.begin() + 64), std::nullopt, std::nullopt}}},
+        ParseCase{"SecondKeyDiscardsOpenBlock",
+                  joined({"\"EDID\" = <" + kOtherHex.substr(0, 64) + ">", "\"IODisplayEDID\" = <" + kHex + ">", ""}),
+                  {"Found EDID key at line 0", "Found EDID key at line 1",
+                   "Parsed EDID data (128 bytes) for display: Unknown", "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        // A key without a value still opens a block; bracketed digits that follow fill it.
+        ParseCase{"KeyWithoutValueOpensBlock",
+                  joined({R"("Config" = {"EDID"={"index"=0}})", R"("other" = 1)", "\"FBData\" = <" + kHex + ">", ""}),
+                  {"Found EDID key at line 0", "Parsed EDID data (128 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{"NonHexPiecesSkipped",
+                  joined({"\"EDID\" = <" + kHex.substr(0, 200) + ">", "<xyz> < 00 0g > <" + kHex.substr(200) + ">"}),
+                  {"Found EDID key at line 0", "Parsed EDID data (128 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{"CrLfCountsEmptyLines",
+                  joined({"{", kKeyLine, "}"}, "\r\n"),
+                  {"Found EDID key at line 2", "Parsed EDID data (128 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}}),
+    [](const auto& info) { return info.param.name; });
+
+INSTANTIATE_TEST_SUITE_P(
+    ProductNames, ParseIoregOutput,
+    testing::Values(
+        // The name goes to the next block only, then is cleared.
+        ParseCase{"NameForNextBlockOnly",
+                  joined({R"("DisplayProductName" = {)", R"(  "de_DE" = "Kino")", R"(  "en_US" = "  Cinema HD  ")",
+                          "}", kKeyLine, "}", kKeyLine, "}"}),
+                  {"Found DisplayProductName at line 0", "Found display name: Cinema HD", "Found EDID key at line 4",
+                   "Parsed EDID data (128 bytes) for display: Cinema HD", "Found EDID key at line 6",
+                   "Parsed EDID data (128 bytes) for display: Unknown", "Parsed 2 EDID entries from ioreg"},
+                  {{"Cinema HD", kEdid, std::nullopt, std::nullopt}, {std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        // A closing brace ends the search; an unquoted or empty value is passed over.
+        ParseCase{"BraceEndsSearch",
+                  joined({R"("DisplayProductName" = {)", R"(  "en" = LED Cinema)", R"(  "en" = "")", "}",
+                          R"(  "en" = "Too late")", kKeyLine, ""}),
+                  {"Found DisplayProductName at line 0", "Found EDID key at line 5",
+                   "Parsed EDID data (128 bytes) for display: Unknown", "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{"NineLinesAhead",
+                  joined(std::vector<std::string>{R"("DisplayProductName" = {)"} + std::vector<std::string>(8, "  x") +
+                         std::vector<std::string>{R"(  "en" = "LED Cinema")", kKeyLine, ""}),
+                  {"Found DisplayProductName at line 0", "Found display name: LED Cinema", "Found EDID key at line 10",
+                   "Parsed EDID data (128 bytes) for display: LED Cinema", "Parsed 1 EDID entries from ioreg"},
+                  {{"LED Cinema", kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{"TenLinesAheadIsTooFar",
+                  joined(std::vector<std::string>{R"("DisplayProductName" = {)"} + std::vector<std::string>(9, "  x") +
+                         std::vector<std::string>{R"(  "en" = "LED Cinema")", kKeyLine, ""}),
+                  {"Found DisplayProductName at line 0", "Found EDID key at line 11",
+                   "Parsed EDID data (128 bytes) for display: Unknown", "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        // Names inside an open block are still read, before the line's block step.
+        ParseCase{"NameStepRunsInsideBlock",
+                  joined({"\"EDID\" = <" + kHex.substr(0, 64) + ">", R"("DisplayProductName" = {)",
+                          R"("en_US" = "Cinema HD")", "}", "\"IODisplayEDID\" = <" + kHex + ">", ""}),
+                  {"Found EDID key at line 0", "Found DisplayProductName at line 1", "Found display name: Cinema HD",
+                   "Found EDID key at line 4", "Parsed EDID data (128 bytes) for display: Cinema HD",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{"Cinema HD", kEdid, std::nullopt, std::nullopt}}}),
+    [](const auto& info) { return info.param.name; });
+
+// --- hexStringToData -------------------------------------------------------------
+
+struct HexCase {
+  const char* name;
+  std::string hex;
+  std::optional<Bytes> bytes;
+  std::vector<std::string> lines;
+};
+
+class HexStringToData : public testing::TestWithParam<HexCase> {};
+
+TEST_P(HexStringToData, ReadsPairsOfDigits) {
+  VectorLineSink sink;
+  EXPECT_EQ(hexStringToData(GetParam().hex, sink), GetParam().bytes);
+  EXPECT_EQ(sink.lines(), GetParam().lines);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Hex, HexStringToData,
+    testing::Values(HexCase{"SpacesIgnored", "0A ff", Bytes{0x0A, 0xFF}, {}},
+                    HexCase{"OddLengthEndsInLowNibble", "abc", Bytes{0xAB, 0x0C}, {}},
+                    HexCase{"Empty", "", std::nullopt, {}},
+                    HexCase{"SpacesOnly", "   ", std::nullopt, {}},
+                    HexCase{"BadPair", "zz", std::nullopt, {"RarudoRuroravOduradadur: Failed to parse hex byte: zz"}},
+                    // Pieces are counted after the spaces are gone.
+                    HexCase{"BadPieceAfterSpaces", "01 2 3g4", std::nullopt,
+                            {"RarudoRuroravOduradadur: Failed to parse hex byte: g4"}},
+                    HexCase{"BadLastSingleDigit", "0102x", std::nullopt,
+                            {"RarudoRuroravOduradadur: Failed to parse hex byte: x"}},
+                    // Pieces are two user-perceived characters: a digit with a combining mark is one.
+                    HexCase{"CombiningMarkMakesOneCharacter", "0ab\u0301", std::nullopt,
+                            {"RarudoRuroravOduradadur: Failed to parse hex byte: b\u0301"}},
+                    HexCase{"CrLfIsOneCharacter", "0\r\n1", std::nullopt,
+                            {"RarudoRuroravOduradadur: Failed to parse hex byte: 0\r\n"}},
+                    HexCase{"FullWidthDigitsAreNotHex", "\uFF10\uFF11", std::nullopt,
+                            {"RarudoRuroravOduradadur: Failed to parse hex byte: \uFF10\uFF11"}}),
+    [](const auto& info) { return info.param.name; });
+
+// --- Fixture files ------------------------------------------------------------
+
+std::string readText(const std::string& relativePath) {
+  const Bytes bytes = testing_edid::readFixture(relativePath);
+  return std::string(bytes.begin(), bytes.end());
+}
+
+// The dumps embed the EDIDs of the decoder fixtures; the parser must give back
+// exactly those bytes, or the part of them the block rules keep.
+TEST(RegistryFixtures, IntelDumpYieldsTheEmbeddedEdids) {
+  const Bytes cinema = testing_edid::readFixture("edid/apple-cinema-hd-921c.bin");
+  const Bytes led = testing_edid::readFixture("edid/apple-led-cinema-9226.bin");
+  const Bytes dell = testing_edid::readFixture("edid/dell-p2018h.bin");
+  DiscardingLineSink sink;
+
+  const auto lf = parseIoregOutput(readText("registry/intel-display-nodes.txt"), sink);
+  ASSERT_EQ(lf.size(), 3u);
+  EXPECT_EQ(lf[0].name, "Cinema HD");
+  EXPECT_EQ(lf[0].edidData, cinema);
+  EXPECT_EQ(lf[1].name, "LED Cinema");
+  EXPECT_EQ(lf[1].edidData, Bytes(led.begin(), led.begin() + 128));  // wrapped: base block only
+  EXPECT_EQ(lf[2].name, std::nullopt);
+  EXPECT_EQ(lf[2].edidData, concat(dell, {0, 0, 0, 0}));  // the connect flags that follow join it
+
+  // With CR LF the empty line after the Dell key line closes the block first.
+  const auto crlf = parseIoregOutput(readText("registry/intel-display-nodes-crlf.txt"), sink);
+  ASSERT_EQ(crlf.size(), 3u);
+  EXPECT_EQ(crlf[0].edidData, cinema);
+  EXPECT_EQ(crlf[1].edidData, lf[1].edidData);
+  EXPECT_EQ(crlf[2].edidData, dell);
+}
+
+TEST(RegistryFixtures, AppleSiliconDumpYieldsMetadataRecords) {
+  DiscardingLineSink sink;
+  const auto records = parseIoregOutput(readText("registry/apple-silicon-metadata.txt"), sink);
+  ASSERT_EQ(records.size(), 4u);
+  EXPECT_EQ(records[0].edidData, testing_edid::readFixture("edid/apple-led-cinema-9226.bin"));
+  EXPECT_EQ(records[0].colorDepthBpc, 10);
+  EXPECT_EQ(records[1].edidData, testing_edid::readFixture("edid/apple-cinema-hd-921c.bin"));
+  EXPECT_EQ(records[1].colorDepthBpc, 12);
+  EXPECT_EQ(records[2].edidData, testing_edid::readFixture("edid/apple-imac-5k-ae03.bin"));
+  EXPECT_EQ(records[3].name, "");
+}
+
+}  // namespace
+}  // namespace lumaro

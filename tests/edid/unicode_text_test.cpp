@@ -1,0 +1,239 @@
+#include "text/unicode_text.hpp"
+
+#include <gtest/gtest.h>
+#include <unicode/ustring.h>
+
+#include <random>
+#include <string>
+#include <vector>
+
+#include "text/line_breaks.hpp"
+
+namespace lumaro::text {
+namespace {
+
+std::span<const std::uint8_t> bytesOf(std::string_view text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+// --- Lines ---------------------------------------------------------------
+
+struct SplitCase {
+  const char* name;
+  std::string text;
+  std::vector<std::string> lines;
+};
+
+class SplitLines : public testing::TestWithParam<SplitCase> {};
+
+TEST_P(SplitLines, CutsAtEveryNewlineCharacter) {
+  const auto& c = GetParam();
+  const auto views = splitLines(c.text);
+  EXPECT_EQ(std::vector<std::string>(views.begin(), views.end()), c.lines);
+  EXPECT_EQ(countLineBreaks(c.text), c.lines.size() - 1);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, SplitLines,
+    testing::Values(
+        SplitCase{"Empty", "", {""}},
+        SplitCase{"NoBreak", "abc", {"abc"}},
+        // Each of the seven characters ends a line; CR LF is two of them.
+        SplitCase{"AsciiBreaks", "a\nb\vc\fd\re", {"a", "b", "c", "d", "e"}},
+        SplitCase{"CrLfLeavesEmptyLine", "a\r\nb", {"a", "", "b"}},
+        SplitCase{"UnicodeBreaks", "a\u0085b\u2028c\u2029d", {"a", "b", "c", "d"}},
+        SplitCase{"TrailingBreakEndsWithEmptyLine", "a\n", {"a", ""}},
+        // Lead bytes of the multi-byte breaks that start other characters.
+        SplitCase{"NearMisses", "\u00C2\u0084\u2027\u202A\u20AC", {"\u00C2\u0084\u2027\u202A\u20AC"}},
+        SplitCase{"BreakAcrossSixteenByteBlock", "0123456789abcde\u2028f", {"0123456789abcde", "f"}}),
+    [](const auto& info) { return info.param.name; });
+
+// The block scanners must agree with a plain character-by-character reading
+// wherever a break falls relative to their 16-byte blocks.
+TEST(LineBreakScans, AgreeWithCharacterByCharacterSplitOnRandomText) {
+  const std::vector<std::string> pieces = {"a", "bc", " ", "\n", "\r", "\r\n", "\v", "\f", "\u0085", "\u2028",
+                                           "\u2029", "\u00E9", "\u20AC", "\u00C2", "\xE2\x80", "\xC2"};
+  std::mt19937 random(7);
+  for (int round = 0; round < 2000; ++round) {
+    std::string text;
+    const int count = static_cast<int>(random() % 60);
+    for (int i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+
+    std::vector<std::size_t> starts{0};
+    for (std::size_t i = 0; i < text.size();) {
+      const std::string_view rest = std::string_view(text).substr(i);
+      std::size_t length = 0;
+      if (rest[0] >= '\n' && rest[0] <= '\r') length = 1;
+      else if (rest.starts_with("\u0085")) length = 2;
+      else if (rest.starts_with("\u2028") || rest.starts_with("\u2029")) length = 3;
+      i += length > 0 ? length : 1;
+      if (length > 0) starts.push_back(i);
+    }
+    ASSERT_EQ(countLineBreaks(text), starts.size() - 1) << text;
+    const auto lines = splitLines(text);
+    ASSERT_EQ(lines.size(), starts.size()) << text;
+    for (std::size_t k = 0; k < lines.size(); ++k) {
+      const auto offset = static_cast<std::size_t>(lines[k].data() - text.data());
+      ASSERT_EQ(offset, starts[k]) << text;
+      for (std::size_t inside = offset; inside < offset + lines[k].size(); ++inside) {
+        ASSERT_EQ(lineStartAt(text, inside), offset) << text;
+      }
+    }
+  }
+}
+
+// --- White space, trim, clean ------------------------------------------------
+
+TEST(CharacterClasses, WhiteSpaceIsTabAndSpaceSeparators) {
+  for (const char32_t c : {U' ', U'\t', U'\u00A0', U'\u2003', U'\u3000', U'\u202F'}) {
+    EXPECT_TRUE(isWhiteSpace(c)) << static_cast<unsigned>(c);
+    EXPECT_TRUE(isBlank(c)) << static_cast<unsigned>(c);
+  }
+  // Newlines are blank but not white space; ZERO WIDTH SPACE is a format character.
+  for (const char32_t c : {U'\n', U'\r', U'\v', U'\f', U'\u0085', U'\u2028', U'\u2029'}) {
+    EXPECT_FALSE(isWhiteSpace(c)) << static_cast<unsigned>(c);
+    EXPECT_TRUE(isBlank(c)) << static_cast<unsigned>(c);
+  }
+  for (const char32_t c : {U'a', U'\u200B', U'\u0000', U'\u001F', U'\uFEFF'}) {
+    EXPECT_FALSE(isBlank(c)) << static_cast<unsigned>(c);
+  }
+  EXPECT_TRUE(isBlankText(""));
+  EXPECT_TRUE(isBlankText(" \t\u3000\r\n\u2029"));
+  EXPECT_FALSE(isBlankText(" \u200B "));
+}
+
+struct TrimCase {
+  const char* name;
+  std::string text;
+  std::string trimmed;
+  std::string cleaned;
+};
+
+class TrimAndClean : public testing::TestWithParam<TrimCase> {};
+
+TEST_P(TrimAndClean, RemoveTheRightCharacters) {
+  const auto& c = GetParam();
+  EXPECT_EQ(trim(c.text), c.trimmed);
+  EXPECT_EQ(clean(c.text), c.cleaned);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, TrimAndClean,
+    testing::Values(
+        TrimCase{"Plain", "Cinema HD", "Cinema HD", "Cinema HD"},
+        TrimCase{"AllWhiteSpace", " \t\u00A0 ", "", ""},
+        // Trim keeps newlines; clean drops them as control characters anywhere.
+        TrimCase{"NewlinesAtEnds", "\n Cinema \n", "\n Cinema \n", "Cinema"},
+        TrimCase{"WrappedName", "Cinema H\nD", "Cinema H\nD", "Cinema HD"},
+        TrimCase{"UnicodeSpaces", "\u3000LED Cinema\u2003", "LED Cinema", "LED Cinema"},
+        // Tab is both white space and a control character; soft hyphen and ZWSP are format characters.
+        TrimCase{"ControlAndFormat", "\x01" "Ci\u00ADne\tma\u200B ", "\x01" "Ci\u00ADne\tma\u200B", "Cinema"},
+        TrimCase{"FormatCharacterShieldsSpace", "\u200B Cinema", "\u200B Cinema", "Cinema"},
+        TrimCase{"NonAsciiKept", " Écran \u2014 4K ", "Écran \u2014 4K", "Écran \u2014 4K"}),
+    [](const auto& info) { return info.param.name; });
+
+// --- UTF-8 decoding ------------------------------------------------------------
+
+struct DecodeCase {
+  const char* name;
+  std::string bytes;
+  std::string decoded;
+};
+
+class Utf8Decoding : public testing::TestWithParam<DecodeCase> {};
+
+TEST_P(Utf8Decoding, ReplacesEachMaximalIllFormedSubpart) {
+  const auto& c = GetParam();
+  EXPECT_EQ(isValidUtf8(bytesOf(c.bytes)), c.bytes == c.decoded);
+  EXPECT_EQ(decodeUtf8Lossy(bytesOf(c.bytes)), c.decoded);
+}
+
+#define R "\uFFFD"
+// The ill-formed examples are the Unicode Standard's own (section 3.9, U+FFFD substitution).
+INSTANTIATE_TEST_SUITE_P(
+    Text, Utf8Decoding,
+    testing::Values(DecodeCase{"Ascii", "ioreg", "ioreg"},
+                    DecodeCase{"WellFormedExtremes", "\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF",
+                               "\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF"},
+                    DecodeCase{"MixedSubparts", "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
+                               "a" R R R "b" R "c" R R "d"},
+                    DecodeCase{"NonShortestForms", "\xC0\xAF\xE0\x80\xBF\xF0\x81\x82\x41", R R R R R R R R "A"},
+                    DecodeCase{"Surrogates", "\xED\xA0\x80\xED\xBF\xBF\xED\xAF\x41", R R R R R R R R "A"},
+                    DecodeCase{"OutOfRange", "\xF4\x91\x92\x93\xFF\x41\x80\xBF\x42", R R R R R "A" R R "B"},
+                    DecodeCase{"Truncated", "\xE1\x80\xE2\xF0\x91\x92\xF1\xBF\x41", R R R R "A"},
+                    DecodeCase{"TruncatedAtEnd", "Cinema \xE2\x82", "Cinema " R},
+                    DecodeCase{"AfterLongAsciiRun", "0123456789abcdef0123456789\xE9", "0123456789abcdef0123456789" R}),
+    [](const auto& info) { return info.param.name; });
+#undef R
+
+// ICU's own converter implements the same practice; both must agree on any bytes.
+TEST(Utf8Decoding, AgreesWithIcuConverterOnRandomBytes) {
+  std::mt19937 random(11);
+  const std::string interesting = "\x80\xBF\xC0\xC2\xDF\xE0\xE1\xED\xEF\xF0\xF4\xF5\xFF" "a";
+  for (int round = 0; round < 5000; ++round) {
+    std::string bytes;
+    const int count = static_cast<int>(random() % 24);
+    for (int i = 0; i < count; ++i) {
+      bytes.push_back(random() % 2 != 0 ? interesting[random() % interesting.size()]
+                                        : static_cast<char>(0x80 + random() % 0x40));
+    }
+    std::vector<UChar> utf16(bytes.size() + 1);
+    int32_t length = 0;
+    UErrorCode status = U_ZERO_ERROR;
+    u_strFromUTF8WithSub(utf16.data(), static_cast<int32_t>(utf16.size()), &length, bytes.data(),
+                         static_cast<int32_t>(bytes.size()), 0xFFFD, nullptr, &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    std::string expected(bytes.size() * 3 + 1, '\0');
+    int32_t expectedLength = 0;
+    u_strToUTF8(expected.data(), static_cast<int32_t>(expected.size()), &expectedLength, utf16.data(), length,
+                &status);
+    ASSERT_TRUE(U_SUCCESS(status));
+    expected.resize(static_cast<std::size_t>(expectedLength));
+    ASSERT_EQ(decodeUtf8Lossy(bytesOf(bytes)), expected);
+  }
+}
+
+// --- Grapheme clusters ----------------------------------------------------------
+
+struct GraphemeCase {
+  const char* name;
+  std::string text;
+  std::size_t count;
+};
+
+class GraphemeCount : public testing::TestWithParam<GraphemeCase> {};
+
+TEST_P(GraphemeCount, CountsUserPerceivedCharacters) {
+  EXPECT_EQ(graphemeCount(GetParam().text), GetParam().count);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Text, GraphemeCount,
+    testing::Values(GraphemeCase{"Empty", "", 0}, GraphemeCase{"Ascii", "ioreg -l", 8},
+                    GraphemeCase{"CrLfIsOne", "a\r\nb\r\n", 4}, GraphemeCase{"LfCrIsTwo", "\n\r", 2},
+                    GraphemeCase{"CombiningMarkJoinsAsciiLetter", "Cafe\u0301", 4},
+                    GraphemeCase{"MarkAfterCrLfStandsAlone", "\r\n\u0301", 2},
+                    // U+0600 is a prepended mark: it joins the ASCII digit after it.
+                    GraphemeCase{"PrependJoinsFollowingAscii", "x\u06001y", 3},
+                    GraphemeCase{"FlagsPairUp", "\U0001F1E9\U0001F1EA\U0001F1EB\U0001F1F7", 2},
+                    GraphemeCase{"EmojiZwjSequence", "\U0001F468\u200D\U0001F469\u200D\U0001F467!", 2},
+                    GraphemeCase{"Hangul", "\u1100\u1161\u11A8", 1}),
+    [](const auto& info) { return info.param.name; });
+
+// The ASCII fast path and the windows around non-ASCII runs must give the
+// break iterator's count over the whole text, wherever the runs fall.
+TEST(GraphemeCount, MatchesWholeTextBreakIteratorOnRandomText) {
+  const std::vector<std::string> pieces = {"a",      "\r",     "\n",     "\r\n",   " ",          "\u0301",
+                                           "\u0600", "\u200D", "\u00E9", "\u1100", "\u1161",     "\U0001F1E9",
+                                           "\U0001F468", std::string(70, 'x'), "\uFE0F", "\u0915\u094D"};
+  std::mt19937 random(3);
+  for (int round = 0; round < 3000; ++round) {
+    std::string text;
+    const int count = static_cast<int>(random() % 30);
+    for (int i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+    ASSERT_EQ(graphemeCount(text), graphemeBoundaries(text).size() - 1) << text;
+  }
+}
+
+}  // namespace
+}  // namespace lumaro::text

@@ -1,0 +1,69 @@
+#include "file_bytes.hpp"
+
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+
+namespace lumaro::tools {
+namespace {
+
+// Closes the descriptor on every path.
+class Descriptor {
+ public:
+  explicit Descriptor(int fd) : fd_(fd) {}
+  ~Descriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  Descriptor(const Descriptor&) = delete;
+  Descriptor& operator=(const Descriptor&) = delete;
+  int get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+}  // namespace
+
+std::optional<FileBytes> FileBytes::read(const std::string& path, std::string& error) {
+  const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
+  if (file.get() < 0) {
+    error = std::strerror(errno);
+    return std::nullopt;
+  }
+  struct stat info {};
+  if (::fstat(file.get(), &info) != 0) {
+    error = std::strerror(errno);
+    return std::nullopt;
+  }
+  if (S_ISDIR(info.st_mode)) {
+    error = std::strerror(EISDIR);
+    return std::nullopt;
+  }
+  // The size is a hint: pipes and special files report 0 and grow as they are read.
+  std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 64 * 1024;
+  FileBytes result;
+  result.data_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+  while (true) {
+    if (result.size_ == capacity) {
+      const std::size_t grown = capacity * 2;
+      auto larger = std::make_unique_for_overwrite<std::uint8_t[]>(grown);
+      std::memcpy(larger.get(), result.data_.get(), result.size_);
+      result.data_ = std::move(larger);
+      capacity = grown;
+    }
+    const ssize_t count = ::read(file.get(), result.data_.get() + result.size_, capacity - result.size_);
+    if (count < 0) {
+      if (errno == EINTR) continue;
+      error = std::strerror(errno);
+      return std::nullopt;
+    }
+    if (count == 0) break;
+    result.size_ += static_cast<std::size_t>(count);
+  }
+  return result;
+}
+
+}  // namespace lumaro::tools

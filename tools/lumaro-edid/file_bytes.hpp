@@ -1,0 +1,28 @@
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <memory>
+#include <optional>
+#include <span>
+#include <string>
+#include <string_view>
+
+namespace lumaro::tools {
+
+// The whole content of a file, read without first zero-filling the buffer
+// (registry dumps run to many megabytes).
+class FileBytes {
+ public:
+  // Absent when the file cannot be opened or read; `error` then says why.
+  static std::optional<FileBytes> read(const std::string& path, std::string& error);
+
+  std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
+  std::string_view text() const { return {reinterpret_cast<const char*>(data_.get()), size_}; }
+
+ private:
+  std::unique_ptr<std::uint8_t[]> data_;
+  std::size_t size_ = 0;
+};
+
+}  // namespace lumaro::tools
