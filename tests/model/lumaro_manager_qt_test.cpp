@@ -1,11 +1,11 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QThread>
 #include <atomic>
 #include <memory>
 #include <mutex>
 #include <optional>
+#include <thread>
 #include <vector>
 
 #include "edid/details_assembly.hpp"
@@ -24,7 +24,7 @@ using Identity = hid::SimulatedCinemaDisplay::Identity;
 // made on the main thread.
 TEST(ManagerOnQtQueues, RefreshBrightnessAndConcurrentLookupsSettleOnTheMainThread) {
   testApplication();
-  QThread* const mainThread = QThread::currentThread();
+  const auto mainThread = std::this_thread::get_id();
   ManagerRig rig(std::make_shared<QtDispatchQueues>(4));
   rig.attachEdid(0x9226);
   rig.attachEdid(0x9227);
@@ -36,7 +36,7 @@ TEST(ManagerOnQtQueues, RefreshBrightnessAndConcurrentLookupsSettleOnTheMainThre
   std::atomic<int> changesOffMain{0};
   const auto subscription = rig.manager->subscribe({.willChange =
                                                         [&] {
-                                                          if (QThread::currentThread() != mainThread) ++changesOffMain;
+                                                          if (std::this_thread::get_id() != mainThread) ++changesOffMain;
                                                         },
                                                     .didChange = [&] { ++changes; }});
 
@@ -54,7 +54,7 @@ TEST(ManagerOnQtQueues, RefreshBrightnessAndConcurrentLookupsSettleOnTheMainThre
                                    rows[1].id, rows[0].id, rows[1].id, rows[2].id};
   for (const Uuid& id : asked) {
     rig.manager->loadEDIDDetails(id, [&, id](std::optional<DisplayEDIDDetails> details) {
-      if (QThread::currentThread() == mainThread) ++answeredOnMain;
+      if (std::this_thread::get_id() == mainThread) ++answeredOnMain;
       std::lock_guard lock(answersMutex);
       answers.emplace_back(id, std::move(details));
     });

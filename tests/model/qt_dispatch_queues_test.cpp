@@ -3,7 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <QThread>
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
@@ -24,7 +23,7 @@ class QtDispatch : public ::testing::Test {
 
 TEST_F(QtDispatch, MainBlocksRunLaterOneAtATimeInSubmissionOrderOnTheMainThread) {
   QtDispatchQueues queues(2);
-  QThread* const mainThread = QThread::currentThread();
+  const auto mainThread = std::this_thread::get_id();
   std::vector<int> fromMain;
   std::vector<int> fromBackground;
   std::atomic<int> offMain{0};
@@ -33,7 +32,7 @@ TEST_F(QtDispatch, MainBlocksRunLaterOneAtATimeInSubmissionOrderOnTheMainThread)
   auto block = [&](std::vector<int>& into, int value) {
     return [&, value] {
       if (running.fetch_add(1) != 0) ++overlapping;
-      if (QThread::currentThread() != mainThread || !queues.isMainThread()) ++offMain;
+      if (std::this_thread::get_id() != mainThread || !queues.isMainThread()) ++offMain;
       into.push_back(value);
       running.fetch_sub(1);
     };
@@ -77,16 +76,18 @@ TEST_F(QtDispatch, GlobalBlocksRunOffTheMainThreadAndAtTheSameTime) {
   EXPECT_TRUE(queues.isMainThread());
 }
 
-TEST_F(QtDispatch, DestructionWaitsForRunningGlobalBlocks) {
-  std::atomic<bool> finished{false};
+TEST_F(QtDispatch, DestructionFinishesEveryGlobalBlockSubmitted) {
+  std::atomic<int> finished{0};
   {
-    QtDispatchQueues queues(1);
-    queues.asyncGlobal([&] {
-      std::this_thread::sleep_for(std::chrono::milliseconds(50));
-      finished = true;
-    });
+    QtDispatchQueues queues(1);  // one thread: two of the three are still queued
+    for (int i = 0; i < 3; ++i) {
+      queues.asyncGlobal([&] {
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+        ++finished;
+      });
+    }
   }
-  EXPECT_TRUE(finished);
+  EXPECT_EQ(finished, 3);
 }
 
 TEST_F(QtDispatch, AMainBlockMayReleaseTheLastReferenceToItsQueues) {

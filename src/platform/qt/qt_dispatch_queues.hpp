@@ -1,23 +1,26 @@
 #pragma once
 
 #include <memory>
+#include <thread>
 
 #include "platform/dispatch.hpp"
 
-class QObject;
-class QThread;
-class QThreadPool;
-
 namespace lumaro {
 
-// The main queue is the event loop of the thread that creates the adapter
-// (create it on the application's thread, after the QCoreApplication); the
-// global queue is a thread pool of the adapter's own.
+class WorkerPool;
+
+// The main queue is the Qt event loop of the thread that creates the adapter
+// (create it on the application's thread, once the QCoreApplication exists);
+// the global queue is a pool of background threads owned by the adapter.
 //
-// Main blocks are posted as queued calls, so they run in submission order, one
-// at a time, and never inside asyncMain() even when called on the main thread.
-// Destroy the adapter on the main thread: it waits for the pool's blocks to
-// finish, and main blocks not yet run are dropped unrun.
+// Main blocks wait in a FIFO of our own; a byte written to a pipe wakes the
+// event loop, which runs them one at a time in submission order, never inside
+// asyncMain() even when called on the main thread. Submitting from other
+// threads touches no Qt object, so every hand-off between threads goes through
+// standard-library primitives.
+//
+// Destroy the adapter on the main thread: it runs the background blocks
+// already submitted to their end, and drops main blocks not yet run.
 class QtDispatchQueues final : public DispatchQueues {
  public:
   // `maxBackgroundThreads` <= 0 means one per core.
@@ -30,14 +33,15 @@ class QtDispatchQueues final : public DispatchQueues {
   void asyncGlobal(Block block) override;
   bool isMainThread() const override;
 
-  // Blocks until every global block submitted so far has finished.
+  // Blocks until no background block is queued or running. Main thread only.
   void waitForGlobal();
 
  private:
-  QThread* mainThread_;
-  std::unique_ptr<QThreadPool> pool_;
-  // Receives the queued calls; lives in the main thread.
-  QObject* context_;
+  class MainQueue;
+
+  const std::thread::id mainThread_;
+  std::shared_ptr<MainQueue> main_;
+  std::unique_ptr<WorkerPool> workers_;
 };
 
 }  // namespace lumaro
