@@ -126,7 +126,9 @@ void ContentView::openInfo(const DisplayItem& asDrawn) {
   popover_->adjustSize();
   const QRect anchor(mapToGlobal(QPoint(0, 0)), size());
   const QRect available = screen() ? screen()->availableGeometry() : QRect();
-  popover_->move(placement::popoverPosition(anchor, popover_->size(), available));
+  // Client geometry, not move(): a popup has no frame, and some platforms
+  // would otherwise offset it by a frame they guess for it.
+  popover_->setGeometry(QRect(placement::popoverPosition(anchor, popover_->size(), available), popover_->size()));
   popover_->show();
 }
 

@@ -62,6 +62,7 @@ DisplayInfoView::DisplayInfoView(LumaroManager& manager, std::shared_ptr<Dispatc
   root->addWidget(secondaryCaption(tr("All information provided without guarantee."), this));
 
   auto* divider = new QFrame(this);
+  divider->setObjectName(QStringLiteral("divider"));
   divider->setFrameShape(QFrame::HLine);
   divider->setFrameShadow(QFrame::Sunken);
   root->addWidget(divider);

@@ -4,6 +4,7 @@
 #include <QPainter>
 #include <QStyle>
 #include <QStyleOption>
+#include <cmath>
 
 namespace lumaro::ui {
 
@@ -20,11 +21,15 @@ void ElidedLabel::setText(const QString& text) {
   update();
 }
 
-bool ElidedLabel::isElided() const { return fontMetrics().horizontalAdvance(text_) > contentsRect().width(); }
+bool ElidedLabel::isElided() const {
+  return fontMetrics().elidedText(text_, Qt::ElideRight, contentsRect().width()) != text_;
+}
 
 QSize ElidedLabel::sizeHint() const {
-  const QFontMetrics metrics = fontMetrics();
-  return {metrics.horizontalAdvance(text_), metrics.height()};
+  // Rounded up: eliding compares fractional advances, so a width rounded
+  // down would shorten a text that fits.
+  const QFontMetricsF metrics(font());
+  return {static_cast<int>(std::ceil(metrics.horizontalAdvance(text_))) + 1, fontMetrics().height()};
 }
 
 QSize ElidedLabel::minimumSizeHint() const {

@@ -91,7 +91,8 @@ void LumaroApp::openWindow() {
     QScreen* screen = QGuiApplication::screenAt(anchor.center());
     if (screen == nullptr) screen = QGuiApplication::primaryScreen();
     const QRect available = screen ? screen->availableGeometry() : QRect();
-    window_->move(placement::trayWindowPosition(anchor, window_->size(), available));
+    // Client geometry: the popup has no frame to account for.
+    window_->setGeometry(QRect(placement::trayWindowPosition(anchor, window_->size(), available), window_->size()));
   }
   window_->show();
   window_->raise();
