@@ -50,8 +50,6 @@ class Subscription {
 
   // Unregisters now; later calls do nothing.
   void reset();
-  // Whether this subscription still holds a registration.
-  bool isActive() const { return token_ != 0 && !observers_.expired(); }
 
  private:
   std::weak_ptr<ChangeObservers> observers_;

@@ -112,8 +112,7 @@ DisplayItem LumaroManager::makeDisplayItem(const AppleDisplay& display,
 }
 
 void LumaroManager::applyRefresh(const std::weak_ptr<LumaroManager>& manager, LineSink& sink,
-                                 std::unordered_map<Uuid, AppleDisplay> newMap,
-                                 std::vector<DisplayItem> newDisplays) {
+                                 std::unordered_map<Uuid, AppleDisplay> newMap, std::vector<DisplayItem> newDisplays) {
   const auto count = newDisplays.size();
   if (auto self = manager.lock()) {
     self->deviceMap_ = std::move(newMap);
@@ -144,8 +143,8 @@ void LumaroManager::setBrightness(const Uuid& displayID, float value) {
 }
 
 void LumaroManager::applyBrightness(const Uuid& displayID, float value) {
-  const auto row = std::find_if(displays_.begin(), displays_.end(),
-                                [&](const DisplayItem& item) { return item.id == displayID; });
+  const auto row =
+      std::find_if(displays_.begin(), displays_.end(), [&](const DisplayItem& item) { return item.id == displayID; });
   if (row == displays_.end()) return;  // replaced by a refresh meanwhile
   publish([&] { row->brightness = value; });
   say("LumaroManager: Updated UI with new brightness");
@@ -154,8 +153,8 @@ void LumaroManager::applyBrightness(const Uuid& displayID, float value) {
 // --- details ---
 
 void LumaroManager::loadEDIDDetails(const Uuid& displayID, DetailsCompletion completion) {
-  const auto row = std::find_if(displays_.begin(), displays_.end(),
-                                [&](const DisplayItem& item) { return item.id == displayID; });
+  const auto row =
+      std::find_if(displays_.begin(), displays_.end(), [&](const DisplayItem& item) { return item.id == displayID; });
   if (row == displays_.end()) {
     if (completion) completion(std::nullopt);
     return;
@@ -178,8 +177,8 @@ void LumaroManager::loadEDIDDetails(const Uuid& displayID, DetailsCompletion com
 }
 
 void LumaroManager::storeEDIDDetails(const Uuid& displayID, const DisplayEDIDDetails& details) {
-  const auto row = std::find_if(displays_.begin(), displays_.end(),
-                                [&](const DisplayItem& item) { return item.id == displayID; });
+  const auto row =
+      std::find_if(displays_.begin(), displays_.end(), [&](const DisplayItem& item) { return item.id == displayID; });
   if (row == displays_.end()) return;  // replaced by a refresh meanwhile
   DisplayItem updated = *row;
   updated.details = details;

@@ -28,8 +28,7 @@ class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
   // main thread whichever thread drops the last reference (the destruction is
   // queued on the main queue when that happens elsewhere).
   static std::shared_ptr<LumaroManager> create(std::unique_ptr<RarudoRuroravOduradadur> controller,
-                                               std::shared_ptr<DispatchQueues> queues,
-                                               std::shared_ptr<LineSink> sink);
+                                               std::shared_ptr<DispatchQueues> queues, std::shared_ptr<LineSink> sink);
   ~LumaroManager();
   LumaroManager(const LumaroManager&) = delete;
   LumaroManager& operator=(const LumaroManager&) = delete;

@@ -1,7 +1,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <functional>
 #include <limits>
 #include <optional>
@@ -121,17 +120,19 @@ INSTANTIATE_TEST_SUITE_P(
     Manager, FailedWrite,
     ::testing::Values(
         // The display answers the report with an error.
-        FailedWriteCase{"Rejected", [](hid::SimulatedCinemaDisplay& d) { d.failSetReport(hid::kIOReturnError); },
-                        {"LumaroManager: setBrightness called with value: 0.6",
-                         "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
-                         "Setting brightness byte: 153", "Failed to set report: -536870212",
-                         "LumaroManager: setBrightness result: false"}},
+        FailedWriteCase{
+            "Rejected",
+            [](hid::SimulatedCinemaDisplay& d) { d.failSetReport(hid::kIOReturnError); },
+            {"LumaroManager: setBrightness called with value: 0.6",
+             "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display", "Setting brightness byte: 153",
+             "Failed to set report: -536870212", "LumaroManager: setBrightness result: false"}},
         // Pulled after the refresh: still in the map, the open fails.
-        FailedWriteCase{"Unplugged", [](hid::SimulatedCinemaDisplay& d) { d.unplug(); },
-                        {"LumaroManager: setBrightness called with value: 0.6",
-                         "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
-                         "Failed to open device for writing: -536870208",
-                         "LumaroManager: setBrightness result: false"}}),
+        FailedWriteCase{
+            "Unplugged",
+            [](hid::SimulatedCinemaDisplay& d) { d.unplug(); },
+            {"LumaroManager: setBrightness called with value: 0.6",
+             "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
+             "Failed to open device for writing: -536870208", "LumaroManager: setBrightness result: false"}}),
     [](const ::testing::TestParamInfo<FailedWriteCase>& info) { return std::string(info.param.name); });
 
 // --- ids that do not reach a device ---
@@ -150,7 +151,7 @@ TEST_F(BrightnessTest, IdsOutsideTheMapSendNothing) {
 }
 
 TEST_F(BrightnessTest, AWriteOvertakenByARefreshChangesNoRow) {
-  manager().refresh();  // detected and read, not yet published
+  manager().refresh();                // detected and read, not yet published
   manager().setBrightness(id, 0.3f);  // the old map still holds the display
   EXPECT_THAT(display->reportsWritten(), ElementsAre(Report{0x10, 76}));
   rig.sink->take();
@@ -161,15 +162,6 @@ TEST_F(BrightnessTest, AWriteOvertakenByARefreshChangesNoRow) {
   EXPECT_EQ(changes, 1);
   ASSERT_EQ(manager().displays().size(), 1u);
   EXPECT_EQ(manager().displays()[0].brightness, kStartBrightness);
-}
-
-TEST_F(BrightnessTest, UnnamedDisplayIsCalledUnknown) {
-  Identity identity;
-  identity.name = std::nullopt;
-  rig.hid->setDevices({hid::SimulatedCinemaDisplay::make(identity)});
-  refreshNow();
-  manager().setBrightness(manager().displays().at(0).id, 1.0f);
-  EXPECT_THAT(rig.takeManagerLines(), ::testing::Contains("LumaroManager: Setting brightness to 1.0 for display Unknown"));
 }
 
 }  // namespace

@@ -92,8 +92,8 @@ TEST_F(Lifetime, ObserversMayUnsubscribeThemselvesAndOthersMidNotification) {
                                                      calls.push_back("first did");
                                                      first.reset();
                                                    }});
-  second = rig.manager->subscribe({.willChange = [&] { calls.push_back("second will"); },
-                                   .didChange = [&] { calls.push_back("second did"); }});
+  second = rig.manager->subscribe(
+      {.willChange = [&] { calls.push_back("second will"); }, .didChange = [&] { calls.push_back("second did"); }});
   manager().setBrightness(id, 0.75f);
   queues->runAllMain();
   manager().setBrightness(id, 0.5f);

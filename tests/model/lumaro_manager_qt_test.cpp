@@ -36,7 +36,8 @@ TEST(ManagerOnQtQueues, RefreshBrightnessAndConcurrentLookupsSettleOnTheMainThre
   std::atomic<int> changesOffMain{0};
   const auto subscription = rig.manager->subscribe({.willChange =
                                                         [&] {
-                                                          if (std::this_thread::get_id() != mainThread) ++changesOffMain;
+                                                          if (std::this_thread::get_id() != mainThread)
+                                                            ++changesOffMain;
                                                         },
                                                     .didChange = [&] { ++changes; }});
 

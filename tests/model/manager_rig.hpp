@@ -79,8 +79,7 @@ struct ManagerRig {
   std::shared_ptr<DispatchQueues> queues;
   std::shared_ptr<VectorLineSink> sink = std::make_shared<VectorLineSink>();
   std::shared_ptr<hid::SimulatedHidManager> hid = std::make_shared<hid::SimulatedHidManager>();
-  std::shared_ptr<displays::SimulatedDisplayServices> services =
-      std::make_shared<displays::SimulatedDisplayServices>();
+  std::shared_ptr<displays::SimulatedDisplayServices> services = std::make_shared<displays::SimulatedDisplayServices>();
   std::shared_ptr<ScriptedDumpTool> dumpTool = std::make_shared<ScriptedDumpTool>();
 
   // Set by the controller's destruction: whether it ran on the main thread as

@@ -20,8 +20,7 @@ inline QCoreApplication& testApplication() {
 }
 
 // Runs the event loop until `done` holds; false after `timeout`.
-inline bool spinUntil(const std::function<bool()>& done,
-                      std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
+inline bool spinUntil(const std::function<bool()>& done, std::chrono::milliseconds timeout = std::chrono::seconds(20)) {
   QElapsedTimer timer;
   timer.start();
   while (!done()) {

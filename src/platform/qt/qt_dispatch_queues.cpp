@@ -137,9 +137,9 @@ class QtDispatchQueues::MainQueue : public std::enable_shared_from_this<MainQueu
 QtDispatchQueues::QtDispatchQueues(int maxBackgroundThreads)
     : mainThread_(std::this_thread::get_id()),
       main_(std::make_shared<MainQueue>()),
-      workers_(std::make_unique<WorkerPool>(
-          maxBackgroundThreads > 0 ? static_cast<std::size_t>(maxBackgroundThreads)
-                                   : std::max(1u, std::thread::hardware_concurrency()))) {
+      workers_(std::make_unique<WorkerPool>(maxBackgroundThreads > 0
+                                                ? static_cast<std::size_t>(maxBackgroundThreads)
+                                                : std::max(1u, std::thread::hardware_concurrency()))) {
   main_->watch();
 }
 
