@@ -109,13 +109,13 @@ DisplayRow* ContentView::makeRow(const DisplayItem& item) {
   return row;
 }
 
-void ContentView::openInfo(const DisplayItem& asDrawn) {
+void ContentView::openInfo(DisplayItem asDrawn) {
   dismissInfo();
 
   const std::vector<DisplayItem>& displays = manager_.displays();
   const auto fresh =
       std::find_if(displays.begin(), displays.end(), [&](const DisplayItem& row) { return row.id == asDrawn.id; });
-  selectedDisplayForInfo_ = fresh != displays.end() ? *fresh : asDrawn;
+  selectedDisplayForInfo_ = fresh != displays.end() ? *fresh : std::move(asDrawn);
 
   auto* view = new DisplayInfoView(manager_, queues_, selectedDisplayForInfo_->id,
                                    QString::fromStdString(selectedDisplayForInfo_->name));

@@ -35,7 +35,7 @@ class ContentView final : public QWidget {
   // What an information button does: select the freshest copy of the row
   // from the manager, or the row as drawn when it has left the list, and
   // present a new popover for it.
-  void openInfo(const DisplayItem& asDrawn);
+  void openInfo(DisplayItem asDrawn);
 
   // The row the popover shows; absent while no popover is open.
   const std::optional<DisplayItem>& selectedDisplayForInfo() const { return selectedDisplayForInfo_; }

@@ -1,0 +1,91 @@
+#include "demo/demo_hardware.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <variant>
+
+#include "diagnostics/line_sinks.hpp"
+#include "platform/simulated/manual_dispatch_queues.hpp"
+#include "ui/content_view.hpp"
+#include "ui/display_info_view.hpp"
+#include "ui/display_row.hpp"
+#include "ui/info_popover.hpp"
+#include "ui_rig.hpp"
+
+namespace lumaro::demo {
+namespace {
+
+using ::testing::ElementsAre;
+
+// The demo's own wiring: the simulated machine behind a real manager and list.
+class DemoTest : public ::testing::Test {
+ protected:
+  void open() {
+    manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(hardware.ports(sink)), queues, sink);
+    view = std::make_unique<ui::ContentView>(*manager, queues);
+    view->move(0, 0);
+    view->show();
+    queues->runAllMain();
+  }
+
+  DemoHardware hardware;
+  std::shared_ptr<ManualDispatchQueues> queues = std::make_shared<ManualDispatchQueues>();
+  std::shared_ptr<VectorLineSink> sink = std::make_shared<VectorLineSink>();
+  std::shared_ptr<LumaroManager> manager;
+  std::unique_ptr<ui::ContentView> view;
+};
+
+TEST_F(DemoTest, ListsTwoDisplaysOfDifferentModelsOneWithoutAName) {
+  open();
+  EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("LED Cinema Display", "78%", "Unknown Display", "37%"));
+  ASSERT_EQ(manager->displays().size(), 2u);
+  EXPECT_NE(manager->displays()[0].productID, manager->displays()[1].productID);
+}
+
+TEST_F(DemoTest, BothDisplaysShowTheirOwnEdidDetails) {
+  open();
+  std::vector<DisplayEDIDDetails> found;
+  const std::vector<ui::DisplayRow*> rows = view->rows();  // storing details redraws the list
+  for (ui::DisplayRow* row : rows) {
+    view->openInfo(row->item());
+    queues->runAll();
+    const ui::DisplayInfoView& info = *view->popover()->content();
+    ASSERT_EQ(info.content(), ui::DisplayInfoView::Content::Details) << row->item().name;
+    found.push_back(*info.details());
+  }
+  // One through the online-display list, one by serial number from the dump.
+  const auto lines = sink->lines();
+  const auto count = [&](const std::string& prefix) {
+    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.starts_with(prefix); });
+  };
+  EXPECT_EQ(count("RarudoRuroravOduradadur: Successfully fetched EDID via CoreGraphics"), 1);
+  EXPECT_EQ(count("RarudoRuroravOduradadur: Found matching EDID by serial "), 1);
+  EXPECT_EQ(found[0].manufacturer, found[1].manufacturer);
+  EXPECT_NE(found[0].productID, found[1].productID);
+  EXPECT_NE(found[0].serialNumber, found[1].serialNumber);
+}
+
+TEST_F(DemoTest, UnpluggingShowsTheEmptyStateAtTheNextRefresh) {
+  open();
+  hardware.setAttached(0);
+  manager->refresh();
+  queues->runAllMain();
+  EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("No Apple Cinema Displays found."));
+  hardware.setAttached(hardware.available());
+  manager->refresh();
+  queues->runAllMain();
+  EXPECT_EQ(view->rows().size(), 2u);
+}
+
+TEST(SimulatedRegistryDumpTool, AnswersOnlyTheRegistryDumpInvocation) {
+  SimulatedRegistryDumpTool tool("dump");
+  const auto dump = tool.run("/usr/sbin/ioreg", {"-l", "-w", "0"});
+  ASSERT_TRUE(std::holds_alternative<process::Completed>(dump));
+  EXPECT_EQ(std::get<process::Completed>(dump).standardOutput, (std::vector<std::uint8_t>{'d', 'u', 'm', 'p'}));
+  EXPECT_TRUE(std::holds_alternative<process::LaunchFailed>(tool.run("/usr/bin/ioreg", {"-l", "-w", "0"})));
+  EXPECT_TRUE(std::holds_alternative<process::LaunchFailed>(tool.run("/usr/sbin/ioreg", {"-l"})));
+}
+
+}  // namespace
+}  // namespace lumaro::demo

@@ -1,0 +1,163 @@
+#include "ui/lumaro_app.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QAction>
+#include <QApplication>
+#include <QLabel>
+#include <QMenu>
+#include <QSystemTrayIcon>
+#include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <memory>
+
+#include "ui/about.hpp"
+#include "ui/content_view.hpp"
+#include "ui/lumaro_window.hpp"
+#include "ui_rig.hpp"
+
+namespace lumaro::ui {
+namespace {
+
+using ::testing::ElementsAre;
+using testing::UiRig;
+
+class LumaroWindowTest : public ::testing::Test {
+ protected:
+  std::unique_ptr<LumaroWindow> openWindow() {
+    auto window = std::make_unique<LumaroWindow>(rig.manager, rig.queues);
+    window->show();
+    return window;
+  }
+
+  UiRig rig;
+};
+
+TEST_F(LumaroWindowTest, OpeningRefreshesOnceAtOnceAndOnceMoreAsItsOwnStep) {
+  EXPECT_EQ(rig.refreshes(), 0) << "nothing is detected before the window opens";
+  auto window = openWindow();
+  EXPECT_EQ(rig.refreshes(), 1) << "the list's appearance refresh runs synchronously";
+  rig.queues->runAllMain();
+  EXPECT_EQ(rig.refreshes(), 2) << "the content task runs as a separate main-queue step";
+
+  window->hide();
+  window->show();
+  rig.queues->runAllMain();
+  EXPECT_EQ(rig.refreshes(), 4) << "every later opening runs both again";
+}
+
+TEST_F(LumaroWindowTest, RefreshButtonRefreshesExactlyOnce) {
+  auto window = openWindow();
+  rig.queues->runAllMain();
+  const int before = rig.refreshes();
+  QTest::mouseClick(window->refreshButton(), Qt::LeftButton);
+  EXPECT_EQ(rig.refreshes(), before + 1);
+}
+
+TEST_F(LumaroWindowTest, FooterTextsAndAboutBlock) {
+  auto window = openWindow();
+  rig.queues->runAllMain();
+  EXPECT_EQ(window->refreshButton()->toolTip(), "Refresh");
+  EXPECT_EQ(window->refreshButton()->accessibleName(), "Refresh");
+  EXPECT_EQ(window->quitButton()->toolTip(), "Quit");
+  EXPECT_EQ(window->quitButton()->accessibleName(), "Quit");
+  EXPECT_THAT(testing::visibleTexts(*window),
+              ElementsAre("No Apple Cinema Displays found.", "Lumaro " + applicationVersion(), "Info"));
+
+  // The link goes to the product page over https.
+  const QString link = window->infoLink()->text();
+  EXPECT_TRUE(link.contains(QStringLiteral("href=\"https://")));
+  EXPECT_TRUE(link.contains(QStringLiteral("/apps/lumaro/\"")));
+  EXPECT_TRUE(window->infoLink()->openExternalLinks());
+  // The whole block is 9-point text.
+  EXPECT_EQ(window->aboutTitle()->font().pointSizeF(), 9.0);
+  EXPECT_EQ(window->infoLink()->font().pointSizeF(), 9.0);
+}
+
+TEST_F(LumaroWindowTest, ListIsLaidOut320WideWhateverTheNames) {
+  auto identity = testing::ledCinema();
+  identity.name = std::string(200, 'W');
+  rig.plug(identity);
+  rig.plug(testing::namelessCinemaHD());
+  auto window = openWindow();
+  rig.queues->runAllMain();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  EXPECT_EQ(window->contentView()->width(), 320);
+  EXPECT_LT(window->width(), 400);
+  EXPECT_TRUE(testing::visibleTexts(*window).contains(QString(200, 'W'))) << "the full name is kept, drawn elided";
+}
+
+class LumaroAppTest : public ::testing::Test {
+ protected:
+  UiRig rig;
+};
+
+TEST_F(LumaroAppTest, WithoutATrayTheWindowIsAnOrdinaryTopLevelWindow) {
+  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Window);
+  app.start();
+  EXPECT_TRUE(app.window()->isVisible());
+  EXPECT_EQ(app.window()->windowTitle(), "Lumaro");
+  EXPECT_FALSE(app.window()->windowFlags().testFlag(Qt::Popup));
+  EXPECT_EQ(app.trayIcon(), nullptr);
+  EXPECT_FALSE(QApplication::quitOnLastWindowClosed()) << "the tray keeps the application alive";
+}
+
+TEST_F(LumaroAppTest, TrayItemHasItsTooltipAndAPlainMenuThatOpensTheWindow) {
+  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Tray);
+  app.start();
+  ASSERT_NE(app.trayIcon(), nullptr);
+  EXPECT_EQ(app.trayIcon()->toolTip(), "Lumaro");
+  EXPECT_FALSE(app.trayIcon()->icon().isNull());
+  EXPECT_FALSE(app.window()->isVisible()) << "launch shows only the tray item";
+  EXPECT_EQ(rig.refreshes(), 0);
+
+  QStringList texts;
+  for (const QAction* action : app.trayMenu()->actions()) {
+    if (!action->isSeparator()) texts << action->text();
+  }
+  EXPECT_EQ(texts, QStringList({"Open Lumaro", "Quit"}));
+
+  app.trayMenu()->actions().front()->trigger();
+  EXPECT_TRUE(app.window()->isVisible());
+  EXPECT_EQ(app.window()->windowFlags().testFlag(Qt::Popup), LumaroApp::canPlaceWindows());
+  EXPECT_EQ(rig.refreshes(), 1);
+  app.toggleWindow();
+  EXPECT_FALSE(app.window()->isVisible()) << "a click on the tray item closes the open window";
+}
+
+// Runs the event loop until the application quits; false if it did not
+// within the time limit.
+bool quitsWhile(const std::function<void()>& action) {
+  bool timedOut = false;
+  QTimer::singleShot(0, action);
+  QTimer::singleShot(5000, [&] {
+    timedOut = true;
+    QCoreApplication::exit(1);
+  });
+  const int status = QApplication::exec();
+  return !timedOut && status == 0;
+}
+
+TEST_F(LumaroAppTest, QuitButtonEndsTheApplicationAtOnce) {
+  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Tray);
+  app.start();
+  app.openWindow();
+  EXPECT_TRUE(quitsWhile([&] { QTest::mouseClick(app.window()->quitButton(), Qt::LeftButton); }));
+}
+
+TEST_F(LumaroAppTest, TrayMenuQuitEndsTheApplication) {
+  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Tray);
+  app.start();
+  EXPECT_TRUE(quitsWhile([&] { app.trayMenu()->actions().back()->trigger(); }));
+}
+
+TEST_F(LumaroAppTest, ClosingTheTopLevelWindowEndsTheApplication) {
+  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Window);
+  app.start();
+  EXPECT_TRUE(quitsWhile([&] { app.window()->close(); }));
+}
+
+}  // namespace
+}  // namespace lumaro::ui

@@ -1,0 +1,55 @@
+#include "ui/translations.hpp"
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <QToolButton>
+
+#include "ui/content_view.hpp"
+#include "ui/display_info_view.hpp"
+#include "ui/display_row.hpp"
+#include "ui/lumaro_window.hpp"
+#include "ui/percent_format.hpp"
+#include "ui_rig.hpp"
+
+namespace lumaro::ui {
+namespace {
+
+using ::testing::ElementsAre;
+
+TEST(Translation, GermanLocaleShowsTheGermanTexts) {
+  auto translator = installTranslation(QLocale(QLocale::German, QLocale::Germany));
+  ASSERT_NE(translator, nullptr);
+  testing::UiRig rig;
+  rig.plug(testing::ledCinema());
+
+  LumaroWindow window(rig.manager, rig.queues);
+  EXPECT_EQ(window.refreshButton()->toolTip(), QString::fromUtf8("Aktualisieren"));
+  EXPECT_EQ(window.quitButton()->toolTip(), QString::fromUtf8("Beenden"));
+
+  window.show();
+  rig.queues->runAllMain();
+  const DisplayRow& row = *window.contentView()->rows().at(0);
+  EXPECT_EQ(row.infoButton()->toolTip(), QString::fromUtf8("Displayinformationen anzeigen"));
+  EXPECT_EQ(row.infoButton()->accessibleName(), QString::fromUtf8("Informationen zu LED Cinema Display anzeigen"));
+
+  // Field titles and the fallback title are shown as written in every language.
+  DisplayInfoView info(*rig.manager, rig.queues, Uuid::random(), QString());
+  info.show();
+  rig.queues->runAll();
+  EXPECT_THAT(testing::visibleTexts(info),
+              ElementsAre("Display Information", QString::fromUtf8("Alle Angaben ohne Gewähr."),
+                          QString::fromUtf8("Es konnten keine EDID-Informationen gefunden werden.")));
+}
+
+TEST(Translation, LanguagesWithoutATranslationShowTheTextsAsWritten) {
+  EXPECT_EQ(installTranslation(QLocale(QLocale::Japanese, QLocale::Japan)), nullptr);
+  testing::UiRig rig;
+  ContentView view(*rig.manager, rig.queues);
+  view.show();
+  rig.queues->runAllMain();
+  EXPECT_THAT(testing::visibleTexts(view), ElementsAre("No Apple Cinema Displays found."));
+}
+
+}  // namespace
+}  // namespace lumaro::ui
