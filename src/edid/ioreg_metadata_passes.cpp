@@ -42,12 +42,11 @@ void readHintsLine(std::string_view text, const TextLine& line, MaxBpcByProductN
   if (!cleaned.empty()) hints.set(cleaned, *value);
 }
 
-std::optional<DisplayEDID> readMetadataLine(std::string_view line, const MaxBpcByProductName& hints, LineSink& sink) {
+std::optional<DisplayEDID> readMetadataLine(std::string_view line, LineSink& sink) {
   DisplayEDID record;
   if (const std::size_t at = line.find(kMetadataProductName); at != std::string_view::npos) {
     if (const auto quoted = matchQuotedText(line.substr(at + kMetadataProductName.size()))) {
       record.name = text::clean(*quoted);
-      record.colorDepthBpc = hints.find(*record.name);
     }
   }
   if (const std::size_t at = line.find(kConnectionDescription); at != std::string_view::npos) {
@@ -87,13 +86,12 @@ MaxBpcByProductName collectDisplayHints(std::string_view text) {
   return hints;
 }
 
-std::vector<DisplayEDID> collectMetadataRecords(std::string_view text, const MaxBpcByProductName& hints,
-                                                LineSink& sink) {
+std::vector<DisplayEDID> collectMetadataRecords(std::string_view text, LineSink& sink) {
   std::vector<DisplayEDID> records;
   for (std::size_t hit = findLiteral(text, kMetadata, 0); hit != std::string_view::npos;) {
     const TextLine line = lineHolding(text, hit);
     if (contains(line.text, kMetadataEdid)) {
-      if (auto record = readMetadataLine(line.text, hints, sink)) records.push_back(std::move(*record));
+      if (auto record = readMetadataLine(line.text, sink)) records.push_back(std::move(*record));
     }
     if (line.isLast()) break;
     hit = findLiteral(text, kMetadata, line.nextStart());

@@ -21,9 +21,14 @@ TextLine lineHolding(std::string_view text, std::size_t offset) {
 }  // namespace ioreg
 
 std::vector<DisplayEDID> parseIoregOutput(std::string_view text, LineSink& sink) {
-  const ioreg::MaxBpcByProductName hints = ioreg::collectDisplayHints(text);
-  std::vector<DisplayEDID> records = ioreg::collectMetadataRecords(text, hints, sink);
+  std::vector<DisplayEDID> records = ioreg::collectMetadataRecords(text, sink);
   if (!records.empty()) {
+    // Display hints only feed metadata records, so they are read only when there
+    // are some; reading them after the records changes nothing, as neither step prints.
+    const ioreg::MaxBpcByProductName hints = ioreg::collectDisplayHints(text);
+    for (DisplayEDID& record : records) {
+      if (record.name) record.colorDepthBpc = hints.find(*record.name);
+    }
     sink.writeLine(ioreg::diagnosticLine({"Found ", std::to_string(records.size()), " EDID entries from Metadata"}));
     return records;
   }

@@ -40,9 +40,9 @@ class MaxBpcByProductName {
 // Pass 1: display-hints lines.
 MaxBpcByProductName collectDisplayHints(std::string_view text);
 
-// Pass 2: one record per metadata line that carries a readable EDID.
-std::vector<DisplayEDID> collectMetadataRecords(std::string_view text, const MaxBpcByProductName& hints,
-                                                LineSink& sink);
+// Pass 2: one record per metadata line that carries a readable EDID. Colour
+// depths are left to the caller, from the display hints.
+std::vector<DisplayEDID> collectMetadataRecords(std::string_view text, LineSink& sink);
 
 // Pass 3: EDID property blocks, named by the nearest "DisplayProductName" entry.
 std::vector<DisplayEDID> collectPropertyBlocks(std::string_view text, LineSink& sink);

@@ -1,19 +1,15 @@
 #include "edid/ioreg_patterns.hpp"
 
-#include <string.h>  // memmem
-
 #include <charconv>
 #include <limits>
 
+#include "text/substring_search.hpp"
 #include "text/unicode_text.hpp"
 
 namespace lumaro::ioreg {
 
 std::size_t findLiteral(std::string_view text, std::string_view pattern, std::size_t from) {
-  if (from > text.size()) return std::string_view::npos;
-  const void* hit = memmem(text.data() + from, text.size() - from, pattern.data(), pattern.size());
-  if (hit == nullptr) return std::string_view::npos;
-  return static_cast<std::size_t>(static_cast<const char*>(hit) - text.data());
+  return text::findSubstring(text, pattern, from);
 }
 
 bool isHexDigit(char c) { return (c >= '0' && c <= '9') || (c >= 'a' && c <= 'f') || (c >= 'A' && c <= 'F'); }

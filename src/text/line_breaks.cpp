@@ -3,27 +3,12 @@
 #include <cstdint>
 #include <cstring>
 
+#include "text/byte_blocks.hpp"
+
 namespace lumaro::text {
 namespace {
 
-// Sixteen bytes processed together. GCC and Clang lower these vector
-// extensions to the target's SIMD instructions (SSE2, NEON) without intrinsics.
-typedef std::uint8_t Block __attribute__((vector_size(16)));
-constexpr std::size_t kBlockSize = sizeof(Block);
-
-Block load(const char* p) {
-  Block block;
-  std::memcpy(&block, p, sizeof block);
-  return block;
-}
-
-bool anyLane(Block mask) {
-  std::uint64_t low = 0;
-  std::uint64_t high = 0;
-  std::memcpy(&low, &mask, sizeof low);
-  std::memcpy(&high, reinterpret_cast<const char*>(&mask) + sizeof low, sizeof high);
-  return (low | high) != 0;
-}
+using namespace blocks;
 
 // Lanes holding U+000A–U+000D (all ones) and lanes holding C2 or E2, the lead
 // bytes of the three multi-byte newline characters.
@@ -33,7 +18,7 @@ Block asciiBreakLanes(Block bytes) {
   return reinterpret_cast<Block>(static_cast<Block>(bytes - kFirst) < kCount);
 }
 Block multiByteLeadLanes(Block bytes) {
-  return reinterpret_cast<Block>(bytes == 0xC2) | reinterpret_cast<Block>(bytes == 0xE2);
+  return lanesEqual(bytes, 0xC2) | lanesEqual(bytes, 0xE2);
 }
 
 // Length of the line break starting at byte i, or 0.
@@ -64,9 +49,14 @@ LineBreak findLineBreak(std::string_view text, std::size_t from) {
   std::size_t i = from;
   for (; i + kBlockSize <= size; i += kBlockSize) {
     const Block bytes = load(text.data() + i);
-    if (!anyLane(asciiBreakLanes(bytes) | multiByteLeadLanes(bytes))) continue;
-    for (std::size_t k = i; k < i + kBlockSize; ++k) {
-      if (const std::size_t length = breakLengthAt(text, k)) return {k, length};
+    const Block candidates = asciiBreakLanes(bytes) | multiByteLeadLanes(bytes);
+    if (!anyLane(candidates)) continue;
+    LineBreak found{};
+    if (visitLanes(candidates, [&](std::size_t lane) {
+          found = {i + lane, breakLengthAt(text, i + lane)};
+          return found.length > 0;
+        })) {
+      return found;
     }
   }
   for (; i < size; ++i) {

@@ -49,6 +49,15 @@ bool isControlOrFormat(UChar32 c) {
   return type == U_CONTROL_CHAR || type == U_FORMAT_CHAR;
 }
 
+// Characters that join no neighbour by any grapheme rule of their own: they
+// break on both sides unless a neighbour's rule says otherwise, like ASCII
+// letters. Ill-formed bytes stand for U+FFFD, which is one of them.
+bool isPlainCharacter(UChar32 c) {
+  if (c < 0) return true;
+  const auto kind = u_getIntPropertyValue(c, UCHAR_GRAPHEME_CLUSTER_BREAK);
+  return (kind == U_GCB_OTHER || kind == U_GCB_CONTROL) && !u_hasBinaryProperty(c, UCHAR_EXTENDED_PICTOGRAPHIC);
+}
+
 bool isNewlineCharacter(char32_t c) { return (c >= 0x0A && c <= 0x0D) || c == 0x85 || c == 0x2028 || c == 0x2029; }
 
 std::unique_ptr<icu::BreakIterator> makeGraphemeIterator() {
@@ -180,26 +189,37 @@ std::string decodeUtf8Lossy(std::span<const std::uint8_t> bytes) {
 
 std::size_t graphemeCount(std::string_view text) {
   // Between two ASCII characters there is always a boundary except inside CR LF,
-  // so only stretches around non-ASCII bytes need the break iterator. A window
-  // runs from the ASCII character before such a stretch to the one after it: no
-  // grapheme rule looks past an ASCII character, so boundaries inside the window
-  // are the same as in the whole text.
-  constexpr std::size_t kMergeGap = 64;  // fewer, larger windows for scattered non-ASCII text
+  // and the same holds around "plain" characters, which no grapheme rule joins
+  // to a neighbour on their own account. So only stretches holding other
+  // characters need the break iterator. A window runs from the ASCII character
+  // before such a stretch to the one after it: no grapheme rule looks past an
+  // ASCII character, so boundaries inside the window are those of the whole text.
+  constexpr std::size_t kMergeGap = 64;  // fewer, larger windows for scattered marks
   const std::size_t size = text.size();
   std::size_t count = size - countCrLf(text);
+  std::unique_ptr<icu::BreakIterator> iterator;
   std::size_t runStart = findNonAscii(text, 0);
-  if (runStart == size) return count;
-
-  const auto iterator = makeGraphemeIterator();
-  if (!iterator) return count;
   while (runStart < size) {
     std::size_t runEnd = runStart;
+    bool plain = true;
+    std::size_t characters = 0;
+    while (runEnd < size && byteAt(text, runEnd) >= 0x80) {
+      plain = isPlainCharacter(nextCodePoint(text, runEnd, size)) && plain;
+      ++characters;
+    }
+    if (plain) {
+      // A multi-byte character is one character and one boundary.
+      count -= (runEnd - runStart) - characters;
+      runStart = findNonAscii(text, runEnd);
+      continue;
+    }
     while (true) {
-      while (runEnd < size && byteAt(text, runEnd) >= 0x80) ++runEnd;
       const std::size_t next = findNonAscii(text, runEnd);
       if (next == size || next - runEnd > kMergeGap) break;
       runEnd = next;
+      while (runEnd < size && byteAt(text, runEnd) >= 0x80) ++runEnd;
     }
+    if (!iterator && !(iterator = makeGraphemeIterator())) return count;
     const std::size_t windowBegin = runStart > 0 ? runStart - 1 : 0;
     const std::size_t windowEnd = runEnd < size ? runEnd + 1 : size;
     // Positions (offsets of possible boundaries) owned by this window.

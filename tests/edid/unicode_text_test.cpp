@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "text/line_breaks.hpp"
+#include "text/substring_search.hpp"
 
 namespace lumaro::text {
 namespace {
@@ -78,6 +79,27 @@ TEST(LineBreakScans, AgreeWithCharacterByCharacterSplitOnRandomText) {
       for (std::size_t inside = offset; inside < offset + lines[k].size(); ++inside) {
         ASSERT_EQ(lineStartAt(text, inside), offset) << text;
       }
+    }
+  }
+}
+
+// The block search must find what a plain search finds, including matches
+// that end on the last byte and patterns whose anchor bytes repeat.
+TEST(SubstringSearch, AgreesWithPlainSearchOnRandomText) {
+  const std::vector<std::string> patterns = {"\"EDID\"", "EDID\"", "\"DisplayProductName\"", "\"\"", "DD", "\"D\"x",
+                                             "\u00E9"};
+  const std::string alphabet = "\"EDIDx ";
+  std::mt19937 random(9);
+  for (int round = 0; round < 5000; ++round) {
+    std::string text;
+    const int count = static_cast<int>(random() % 80);
+    for (int i = 0; i < count; ++i) {
+      text += random() % 8 == 0 ? patterns[random() % patterns.size()] : std::string(1, alphabet[random() % alphabet.size()]);
+    }
+    for (const auto& pattern : patterns) {
+      const std::size_t from = text.empty() ? 0 : random() % (text.size() + 2);
+      ASSERT_EQ(findSubstring(text, pattern, from), from > text.size() ? std::string::npos : text.find(pattern, from))
+          << text << " / " << pattern << " from " << from;
     }
   }
 }
@@ -225,7 +247,8 @@ INSTANTIATE_TEST_SUITE_P(
 TEST(GraphemeCount, MatchesWholeTextBreakIteratorOnRandomText) {
   const std::vector<std::string> pieces = {"a",      "\r",     "\n",     "\r\n",   " ",          "\u0301",
                                            "\u0600", "\u200D", "\u00E9", "\u1100", "\u1161",     "\U0001F1E9",
-                                           "\U0001F468", std::string(70, 'x'), "\uFE0F", "\u0915\u094D"};
+                                           "\U0001F468", std::string(70, 'x'), "\uFE0F", "\u0915\u094D",
+                                           "\u041D", "\u4E2D", "\u0085", "\u200B", "\uFFFD", "\u00A9"};
   std::mt19937 random(3);
   for (int round = 0; round < 3000; ++round) {
     std::string text;

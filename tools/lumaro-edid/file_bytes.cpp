@@ -1,6 +1,7 @@
 #include "file_bytes.hpp"
 
 #include <fcntl.h>
+#include <sys/mman.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -27,14 +28,18 @@ class Descriptor {
 
 }  // namespace
 
+void FileBytesRelease::operator()(std::uint8_t* data) const {
+  if (mappedSize > 0) {
+    ::munmap(data, mappedSize);
+  } else {
+    delete[] data;
+  }
+}
+
 std::optional<FileBytes> FileBytes::read(const std::string& path, std::string& error) {
   const Descriptor file(::open(path.c_str(), O_RDONLY | O_CLOEXEC));
-  if (file.get() < 0) {
-    error = std::strerror(errno);
-    return std::nullopt;
-  }
   struct stat info {};
-  if (::fstat(file.get(), &info) != 0) {
+  if (file.get() < 0 || ::fstat(file.get(), &info) != 0) {
     error = std::strerror(errno);
     return std::nullopt;
   }
@@ -42,14 +47,23 @@ std::optional<FileBytes> FileBytes::read(const std::string& path, std::string& e
     error = std::strerror(EISDIR);
     return std::nullopt;
   }
-  // The size is a hint: pipes and special files report 0 and grow as they are read.
-  std::size_t capacity = info.st_size > 0 ? static_cast<std::size_t>(info.st_size) : 64 * 1024;
   FileBytes result;
-  result.data_ = std::make_unique_for_overwrite<std::uint8_t[]>(capacity);
+  if (S_ISREG(info.st_mode) && info.st_size > 0) {
+    const auto size = static_cast<std::size_t>(info.st_size);
+    void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.get(), 0);
+    if (mapped != MAP_FAILED) {
+      result.data_ = std::unique_ptr<std::uint8_t[], FileBytesRelease>(static_cast<std::uint8_t*>(mapped), FileBytesRelease{size});
+      result.size_ = size;
+      return result;
+    }
+  }
+  // Streams report no size and grow as they are read.
+  std::size_t capacity = 64 * 1024;
+  result.data_.reset(new std::uint8_t[capacity]);
   while (true) {
     if (result.size_ == capacity) {
       const std::size_t grown = capacity * 2;
-      auto larger = std::make_unique_for_overwrite<std::uint8_t[]>(grown);
+      std::unique_ptr<std::uint8_t[], FileBytesRelease> larger(new std::uint8_t[grown]);
       std::memcpy(larger.get(), result.data_.get(), result.size_);
       result.data_ = std::move(larger);
       capacity = grown;

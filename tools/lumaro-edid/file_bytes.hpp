@@ -10,8 +10,14 @@
 
 namespace lumaro::tools {
 
-// The whole content of a file, read without first zero-filling the buffer
-// (registry dumps run to many megabytes).
+// Unmaps a mapping, frees a read buffer.
+struct FileBytesRelease {
+  std::size_t mappedSize = 0;
+  void operator()(std::uint8_t* data) const;
+};
+
+// The whole content of a file. Regular files are mapped rather than copied
+// (registry dumps run to many megabytes); pipes and other streams are read.
 class FileBytes {
  public:
   // Absent when the file cannot be opened or read; `error` then says why.
@@ -21,7 +27,7 @@ class FileBytes {
   std::string_view text() const { return {reinterpret_cast<const char*>(data_.get()), size_}; }
 
  private:
-  std::unique_ptr<std::uint8_t[]> data_;
+  std::unique_ptr<std::uint8_t[], FileBytesRelease> data_;
   std::size_t size_ = 0;
 };
 

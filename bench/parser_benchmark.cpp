@@ -1,0 +1,64 @@
+// Throughput of the registry-dump path on a generated 16 MiB dump: preparing
+// the text (decode and character count) and parsing it.
+
+#include <benchmark/benchmark.h>
+
+#include <span>
+#include <string>
+
+#include "diagnostics/line_sinks.hpp"
+#include "edid/ioreg_parser.hpp"
+#include "ioreg_dump_generator.hpp"
+#include "text/unicode_text.hpp"
+
+namespace {
+
+const std::string& dump(bool metadataLines) {
+  static const std::string intel = lumaro::bench::generateIoregDump({});
+  static const std::string appleSilicon = lumaro::bench::generateIoregDump({.metadataLines = true});
+  return metadataLines ? appleSilicon : intel;
+}
+
+std::span<const std::uint8_t> bytesOf(const std::string& text) {
+  return {reinterpret_cast<const std::uint8_t*>(text.data()), text.size()};
+}
+
+void setBytes(benchmark::State& state, const std::string& text) {
+  state.SetBytesProcessed(state.iterations() * static_cast<std::int64_t>(text.size()));
+}
+
+void BM_ValidateUtf8(benchmark::State& state) {
+  const std::string& text = dump(false);
+  for (auto _ : state) benchmark::DoNotOptimize(lumaro::text::isValidUtf8(bytesOf(text)));
+  setBytes(state, text);
+}
+
+void BM_DecodeUtf8Lossy(benchmark::State& state) {
+  // One ill-formed byte sends the whole dump through the replacing decoder.
+  std::string text = dump(false);
+  text[text.size() / 2] = '\xFF';
+  for (auto _ : state) benchmark::DoNotOptimize(lumaro::text::decodeUtf8Lossy(bytesOf(text)));
+  setBytes(state, text);
+}
+
+void BM_GraphemeCount(benchmark::State& state) {
+  const std::string& text = dump(false);
+  for (auto _ : state) benchmark::DoNotOptimize(lumaro::text::graphemeCount(text));
+  setBytes(state, text);
+}
+
+void BM_ParseIoregOutput(benchmark::State& state) {
+  const std::string& text = dump(state.range(0) != 0);
+  lumaro::DiscardingLineSink sink;
+  for (auto _ : state) benchmark::DoNotOptimize(lumaro::parseIoregOutput(text, sink));
+  setBytes(state, text);
+}
+
+}  // namespace
+
+BENCHMARK(BM_ValidateUtf8)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_DecodeUtf8Lossy)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_GraphemeCount)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ParseIoregOutput)->ArgName("metadata")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+BENCHMARK_MAIN();
