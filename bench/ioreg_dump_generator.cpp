@@ -9,16 +9,25 @@ namespace lumaro::bench {
 namespace {
 
 constexpr std::array<std::string_view, 12> kClasses = {
-    "IOAudioToggleControl", "IOPCIDevice",       "IOUSBHostDevice",   "AppleACPICPU",
-    "IOMedia",              "IOHIDEventService", "AppleSMCKeysEndpoint", "IOBluetoothDevice",
-    "IOFramebuffer",        "IOPMrootDomain",    "AppleUSBHostPort",  "IONetworkInterface"};
-constexpr std::array<std::string_view, 14> kKeys = {
-    "IOAudioControlType", "IOAudioControlChannelName", "IOPowerManagement", "IOUserClientCreator",
-    "IOProviderClass",    "IOMatchCategory",           "IOReportLegend",    "compatible",
-    "reg",                "IOInterruptSpecifiers",     "IOGeneralInterest", "built-in",
-    "IOPCIExpressLinkStatus", "IORegistryEntryPropertyKeys"};
+    "IOAudioToggleControl", "IOPCIDevice",          "IOUSBHostDevice",   "AppleACPICPU",  "IOMedia",
+    "IOHIDEventService",    "AppleSMCKeysEndpoint", "IOBluetoothDevice", "IOFramebuffer", "IOPMrootDomain",
+    "AppleUSBHostPort",     "IONetworkInterface"};
+constexpr std::array<std::string_view, 14> kKeys = {"IOAudioControlType",
+                                                    "IOAudioControlChannelName",
+                                                    "IOPowerManagement",
+                                                    "IOUserClientCreator",
+                                                    "IOProviderClass",
+                                                    "IOMatchCategory",
+                                                    "IOReportLegend",
+                                                    "compatible",
+                                                    "reg",
+                                                    "IOInterruptSpecifiers",
+                                                    "IOGeneralInterest",
+                                                    "built-in",
+                                                    "IOPCIExpressLinkStatus",
+                                                    "IORegistryEntryPropertyKeys"};
 // Names as real machines show them, some outside ASCII.
-constexpr std::array<std::string_view, 6> kNames = {"Right", "All Channels", "pid 146, coreaudiod",
+constexpr std::array<std::string_view, 6> kNames = {"Right", "All Channels",  "pid 146, coreaudiod",
                                                     "Новый", "Écran intégré", "Macintosh HD"};
 
 class Writer {
@@ -156,10 +165,12 @@ constexpr std::array<Display, 4> kDisplays = {{{"LED Cinema", 0x9226, false, 10}
 void writeDisplay(Writer& writer, const Display& display, std::uint32_t index, bool metadataLines) {
   const std::string prefix = "  | |   ";
   const std::string edid = hexOf(displayEdid(display.productCode, 0x02000000 + index));
-  writer.line("  | ", "+-o display0  <class IODisplayConnect, id 0x100000abc, registered, matched, active, busy 0 "
-                      "(0 ms), retain 6>");
-  writer.line("  | | ", "+-o AppleDisplay  <class AppleDisplay, id 0x100000abd, registered, matched, active, busy 0 "
-                        "(0 ms), retain 8>");
+  writer.line("  | ",
+              "+-o display0  <class IODisplayConnect, id 0x100000abc, registered, matched, active, busy 0 "
+              "(0 ms), retain 6>");
+  writer.line("  | | ",
+              "+-o AppleDisplay  <class AppleDisplay, id 0x100000abd, registered, matched, active, busy 0 "
+              "(0 ms), retain 8>");
   writer.line(prefix, "{");
   writer.line(prefix, "  \"DisplayProductName\" = {");
   writer.line(prefix, "    \"en_US\" = \"" + std::string(display.name) + "\"");
@@ -207,7 +218,8 @@ std::string generateIoregDump(const DumpOptions& options) {
       continue;
     }
     if (policyLines < 3 && out.size() >= (policyLines + 1) * options.targetBytes / 50) {
-      writer.line("  | |   ", "  \"Config2\" = {\"GFX0\"={\"EDID\"={\"index\"=0},\"FeatureControl\"=12,\"unload\"=No}}");
+      writer.line("  | |   ",
+                  "  \"Config2\" = {\"GFX0\"={\"EDID\"={\"index\"=0},\"FeatureControl\"=12,\"unload\"=No}}");
       ++policyLines;
       continue;
     }

@@ -13,7 +13,7 @@ inline constexpr std::size_t kBlockSize = 128;
 // Section 3.3: the header is 00 FF FF FF FF FF FF 00; only bytes 0, 1 and 7 are checked.
 inline constexpr std::size_t kHeaderFirst = 0;   // 0x00
 inline constexpr std::size_t kHeaderSecond = 1;  // 0xFF
-inline constexpr std::size_t kHeaderLast = 7;   // 0x00
+inline constexpr std::size_t kHeaderLast = 7;    // 0x00
 
 // Section 3.4.1: ID Manufacturer Name, three 5-bit letters, big-endian.
 inline constexpr std::size_t kManufacturerName = 8;  // 2 bytes
@@ -38,8 +38,8 @@ inline constexpr std::size_t kVerticalScreenSize = 22;
 
 // Section 2.2: the first byte of an extension block is its tag number.
 inline constexpr std::size_t kFirstExtensionTag = kBlockSize;  // byte 128
-inline constexpr std::uint8_t kTagCea861 = 0x02;                // CEA-861 timing extension
-inline constexpr std::uint8_t kTagDisplayInformation = 0x40;    // VESA DI-EXT
+inline constexpr std::uint8_t kTagCea861 = 0x02;               // CEA-861 timing extension
+inline constexpr std::uint8_t kTagDisplayInformation = 0x40;   // VESA DI-EXT
 // Byte 8 of a DI-EXT block; bit 6 flags content protection.
 inline constexpr std::size_t kDisplayInformationProtectionByte = 8;
 inline constexpr std::uint8_t kContentProtectionBit = 0x40;

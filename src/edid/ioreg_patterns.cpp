@@ -47,8 +47,7 @@ std::optional<std::string_view> matchQuotedText(std::string_view text) {
 }
 
 std::optional<std::string_view> matchMetadataEdidDigits(std::string_view line) {
-  for (std::size_t at = line.find(kMetadataEdid); at != std::string_view::npos;
-       at = line.find(kMetadataEdid, at + 1)) {
+  for (std::size_t at = line.find(kMetadataEdid); at != std::string_view::npos; at = line.find(kMetadataEdid, at + 1)) {
     const std::size_t digits = at + kMetadataEdid.size();
     std::size_t end = digits;
     while (end < line.size() && isHexDigit(line[end])) ++end;

@@ -17,9 +17,7 @@ Block asciiBreakLanes(Block bytes) {
   constexpr std::uint8_t kCount = 4;
   return reinterpret_cast<Block>(static_cast<Block>(bytes - kFirst) < kCount);
 }
-Block multiByteLeadLanes(Block bytes) {
-  return lanesEqual(bytes, 0xC2) | lanesEqual(bytes, 0xE2);
-}
+Block multiByteLeadLanes(Block bytes) { return lanesEqual(bytes, 0xC2) | lanesEqual(bytes, 0xE2); }
 
 // Length of the line break starting at byte i, or 0.
 std::size_t breakLengthAt(std::string_view text, std::size_t i) {

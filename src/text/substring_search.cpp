@@ -15,7 +15,8 @@ std::size_t findSubstring(std::string_view text, std::string_view pattern, std::
   // Two anchor bytes checked for 16 start positions at once. Quotes around a
   // key are common in the text, so the bytes just inside them are used instead.
   const std::size_t first = pattern.front() == '"' && pattern.size() > 3 ? 1 : 0;
-  const std::size_t last = pattern.back() == '"' && pattern.size() - 2 > first ? pattern.size() - 2 : pattern.size() - 1;
+  const std::size_t last =
+      pattern.back() == '"' && pattern.size() - 2 > first ? pattern.size() - 2 : pattern.size() - 1;
   const auto firstByte = static_cast<std::uint8_t>(pattern[first]);
   const auto lastByte = static_cast<std::uint8_t>(pattern[last]);
   std::size_t start = from;

@@ -128,7 +128,7 @@ std::string_view trimmedView(std::string_view text) {
   while (end > begin) {
     std::size_t start = end;
     const UChar32 c = byteAt(text, end - 1) < 0x80 ? (start = end - 1, static_cast<UChar32>(byteAt(text, end - 1)))
-                                                    : previousCodePoint(text, begin, end, start);
+                                                   : previousCodePoint(text, begin, end, start);
     if (c < 0 || !isWhiteSpace(static_cast<char32_t>(c))) break;
     end = start;
   }

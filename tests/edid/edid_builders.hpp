@@ -23,8 +23,8 @@ struct Patch {
 inline Bytes edid(std::size_t size = 128, std::initializer_list<Patch> patches = {}) {
   Bytes bytes(128, 0);
   const std::pair<std::size_t, std::uint8_t> fields[] = {
-      {1, 0xFF}, {2, 0xFF},  {3, 0xFF},  {4, 0xFF},  {5, 0xFF}, {6, 0xFF}, {8, 0x06},  {9, 0x10},
-      {10, 0x26}, {11, 0x92}, {12, 0x01}, {16, 12},  {17, 20},  {20, 0xA5}, {21, 52}, {22, 32}};
+      {1, 0xFF},  {2, 0xFF},  {3, 0xFF},  {4, 0xFF}, {5, 0xFF}, {6, 0xFF},  {8, 0x06}, {9, 0x10},
+      {10, 0x26}, {11, 0x92}, {12, 0x01}, {16, 12},  {17, 20},  {20, 0xA5}, {21, 52},  {22, 32}};
   for (const auto& [offset, value] : fields) bytes[offset] = value;
   bytes.resize(size, 0);
   for (const Patch& patch : patches) {

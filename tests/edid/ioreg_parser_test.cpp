@@ -16,7 +16,7 @@ using testing_edid::concat;
 using testing_edid::edid;
 using testing_edid::hexOf;
 
-const Bytes kEdid = edid(128);             // 256 digits: exactly a full block
+const Bytes kEdid = edid(128);  // 256 digits: exactly a full block
 const std::string kHex = hexOf(kEdid);
 const Bytes kOther = edid(128, {{10, 0x1C}});  // another product code
 const std::string kOtherHex = hexOf(kOther);
@@ -86,7 +86,9 @@ const std::string kNoneFromIoreg = "Parsed 0 EDID entries from ioreg";
 INSTANTIATE_TEST_SUITE_P(
     Metadata, ParseIoregOutput,
     testing::Values(
-        ParseCase{"HintsGiveColourDepth", joined({kHints, kMetadata}), {kFoundOne},
+        ParseCase{"HintsGiveColourDepth",
+                  joined({kHints, kMetadata}),
+                  {kFoundOne},
                   {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
         // Pass 1 reads the whole text before pass 2, so a later hint still counts.
         ParseCase{"PartsInAnyOrder",
@@ -110,8 +112,7 @@ INSTANTIATE_TEST_SUITE_P(
                   {kFoundOne},
                   {{"LED Cinema", kEdid, 12, "DisplayPort"}}},
         ParseCase{"OverflowingMaxBpcGivesNoHint",
-                  joined({R"("DisplayHints" = {"MaxBpc"=9223372036854775808,"ProductName"="LED Cinema"})",
-                          kMetadata}),
+                  joined({R"("DisplayHints" = {"MaxBpc"=9223372036854775808,"ProductName"="LED Cinema"})", kMetadata}),
                   {kFoundOne},
                   {{"LED Cinema", kEdid, std::nullopt, "DisplayPort"}}},
         ParseCase{"HintNameWrappedOntoNextLine",
@@ -221,13 +222,14 @@ INSTANTIATE_TEST_SUITE_P(
     ProductNames, ParseIoregOutput,
     testing::Values(
         // The name goes to the next block only, then is cleared.
-        ParseCase{"NameForNextBlockOnly",
-                  joined({R"("DisplayProductName" = {)", R"(  "de_DE" = "Kino")", R"(  "en_US" = "  Cinema HD  ")",
-                          "}", kKeyLine, "}", kKeyLine, "}"}),
-                  {"Found DisplayProductName at line 0", "Found display name: Cinema HD", "Found EDID key at line 4",
-                   "Parsed EDID data (128 bytes) for display: Cinema HD", "Found EDID key at line 6",
-                   "Parsed EDID data (128 bytes) for display: Unknown", "Parsed 2 EDID entries from ioreg"},
-                  {{"Cinema HD", kEdid, std::nullopt, std::nullopt}, {std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{
+            "NameForNextBlockOnly",
+            joined({R"("DisplayProductName" = {)", R"(  "de_DE" = "Kino")", R"(  "en_US" = "  Cinema HD  ")", "}",
+                    kKeyLine, "}", kKeyLine, "}"}),
+            {"Found DisplayProductName at line 0", "Found display name: Cinema HD", "Found EDID key at line 4",
+             "Parsed EDID data (128 bytes) for display: Cinema HD", "Found EDID key at line 6",
+             "Parsed EDID data (128 bytes) for display: Unknown", "Parsed 2 EDID entries from ioreg"},
+            {{"Cinema HD", kEdid, std::nullopt, std::nullopt}, {std::nullopt, kEdid, std::nullopt, std::nullopt}}},
         // A closing brace ends the search; an unquoted or empty value is passed over.
         ParseCase{"BraceEndsSearch",
                   joined({R"("DisplayProductName" = {)", R"(  "en" = LED Cinema)", R"(  "en" = "")", "}",
@@ -276,23 +278,26 @@ TEST_P(HexStringToData, ReadsPairsOfDigits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hex, HexStringToData,
-    testing::Values(HexCase{"SpacesIgnored", "0A ff", Bytes{0x0A, 0xFF}, {}},
-                    HexCase{"OddLengthEndsInLowNibble", "abc", Bytes{0xAB, 0x0C}, {}},
-                    HexCase{"Empty", "", std::nullopt, {}},
-                    HexCase{"SpacesOnly", "   ", std::nullopt, {}},
-                    HexCase{"BadPair", "zz", std::nullopt, {"RarudoRuroravOduradadur: Failed to parse hex byte: zz"}},
-                    // Pieces are counted after the spaces are gone.
-                    HexCase{"BadPieceAfterSpaces", "01 2 3g4", std::nullopt,
-                            {"RarudoRuroravOduradadur: Failed to parse hex byte: g4"}},
-                    HexCase{"BadLastSingleDigit", "0102x", std::nullopt,
-                            {"RarudoRuroravOduradadur: Failed to parse hex byte: x"}},
-                    // Pieces are two user-perceived characters: a digit with a combining mark is one.
-                    HexCase{"CombiningMarkMakesOneCharacter", "0ab\u0301", std::nullopt,
-                            {"RarudoRuroravOduradadur: Failed to parse hex byte: b\u0301"}},
-                    HexCase{"CrLfIsOneCharacter", "0\r\n1", std::nullopt,
-                            {"RarudoRuroravOduradadur: Failed to parse hex byte: 0\r\n"}},
-                    HexCase{"FullWidthDigitsAreNotHex", "\uFF10\uFF11", std::nullopt,
-                            {"RarudoRuroravOduradadur: Failed to parse hex byte: \uFF10\uFF11"}}),
+    testing::Values(
+        HexCase{"SpacesIgnored", "0A ff", Bytes{0x0A, 0xFF}, {}},
+        HexCase{"OddLengthEndsInLowNibble", "abc", Bytes{0xAB, 0x0C}, {}}, HexCase{"Empty", "", std::nullopt, {}},
+        HexCase{"SpacesOnly", "   ", std::nullopt, {}},
+        HexCase{"BadPair", "zz", std::nullopt, {"RarudoRuroravOduradadur: Failed to parse hex byte: zz"}},
+        // Pieces are counted after the spaces are gone.
+        HexCase{
+            "BadPieceAfterSpaces", "01 2 3g4", std::nullopt, {"RarudoRuroravOduradadur: Failed to parse hex byte: g4"}},
+        HexCase{"BadLastSingleDigit", "0102x", std::nullopt, {"RarudoRuroravOduradadur: Failed to parse hex byte: x"}},
+        // Pieces are two user-perceived characters: a digit with a combining mark is one.
+        HexCase{"CombiningMarkMakesOneCharacter",
+                "0ab\u0301",
+                std::nullopt,
+                {"RarudoRuroravOduradadur: Failed to parse hex byte: b\u0301"}},
+        HexCase{
+            "CrLfIsOneCharacter", "0\r\n1", std::nullopt, {"RarudoRuroravOduradadur: Failed to parse hex byte: 0\r\n"}},
+        HexCase{"FullWidthDigitsAreNotHex",
+                "\uFF10\uFF11",
+                std::nullopt,
+                {"RarudoRuroravOduradadur: Failed to parse hex byte: \uFF10\uFF11"}}),
     [](const auto& info) { return info.param.name; });
 
 // --- Fixture files ------------------------------------------------------------

@@ -27,9 +27,28 @@ TEST(IoregPatterns, MatchersAgreeWithTheRegularExpressionsOnRandomLines) {
   const std::regex maxBpc(R"("MaxBpc"=[0-9]+)");
   const std::regex quoted(R"re("([^"]+)")re");
   const std::regex edid(R"re("EDID"=<([0-9a-fA-F]+)>)re");
-  const std::vector<std::string> tokens = {R"("MaxBpc"=)", R"("MaxBpc")", "=", R"("EDID"=<)", R"("EDID")", "<", ">",
-                                           "\"", "\"\"", "0", "9", "a", "F", "g", "x", " ", ",", "{", "}",
-                                           "\u00E9", "12", "ff00"};
+  const std::vector<std::string> tokens = {R"("MaxBpc"=)",
+                                           R"("MaxBpc")",
+                                           "=",
+                                           R"("EDID"=<)",
+                                           R"("EDID")",
+                                           "<",
+                                           ">",
+                                           "\"",
+                                           "\"\"",
+                                           "0",
+                                           "9",
+                                           "a",
+                                           "F",
+                                           "g",
+                                           "x",
+                                           " ",
+                                           ",",
+                                           "{",
+                                           "}",
+                                           "\u00E9",
+                                           "12",
+                                           "ff00"};
   std::mt19937 random(5);
   for (int round = 0; round < 20000; ++round) {
     std::string line;
@@ -56,17 +75,16 @@ TEST_P(AppendHexRun, KeepsOnlyHexDigitsBetweenWhiteSpace) {
   EXPECT_EQ(hex, "00" + GetParam().appended);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Pieces, AppendHexRun,
-    testing::Values(HexRunCase{"Plain", "00ffAB", false, "00ffAB"},
-                    HexRunCase{"InnerSpacesRemoved", " \t 00 ff ab \u00A0", false, "00ffab"},
-                    HexRunCase{"InnerTabRefused", "00\tff", false, ""},
-                    HexRunCase{"OtherLetterRefused", "00fg", false, ""},
-                    HexRunCase{"BlankRefused", " \t\u3000", false, ""},
-                    HexRunCase{"OddAllowedInBrackets", "abc", false, "abc"},
-                    HexRunCase{"OddRefusedOnPlainLine", "abc", true, ""},
-                    HexRunCase{"EvenAfterSpacesRemoved", "ab c d", true, "abcd"}),
-    [](const auto& info) { return info.param.name; });
+INSTANTIATE_TEST_SUITE_P(Pieces, AppendHexRun,
+                         testing::Values(HexRunCase{"Plain", "00ffAB", false, "00ffAB"},
+                                         HexRunCase{"InnerSpacesRemoved", " \t 00 ff ab \u00A0", false, "00ffab"},
+                                         HexRunCase{"InnerTabRefused", "00\tff", false, ""},
+                                         HexRunCase{"OtherLetterRefused", "00fg", false, ""},
+                                         HexRunCase{"BlankRefused", " \t\u3000", false, ""},
+                                         HexRunCase{"OddAllowedInBrackets", "abc", false, "abc"},
+                                         HexRunCase{"OddRefusedOnPlainLine", "abc", true, ""},
+                                         HexRunCase{"EvenAfterSpacesRemoved", "ab c d", true, "abcd"}),
+                         [](const auto& info) { return info.param.name; });
 
 }  // namespace
 }  // namespace lumaro::ioreg

@@ -36,24 +36,23 @@ TEST_P(SplitLines, CutsAtEveryNewlineCharacter) {
 
 INSTANTIATE_TEST_SUITE_P(
     Text, SplitLines,
-    testing::Values(
-        SplitCase{"Empty", "", {""}},
-        SplitCase{"NoBreak", "abc", {"abc"}},
-        // Each of the seven characters ends a line; CR LF is two of them.
-        SplitCase{"AsciiBreaks", "a\nb\vc\fd\re", {"a", "b", "c", "d", "e"}},
-        SplitCase{"CrLfLeavesEmptyLine", "a\r\nb", {"a", "", "b"}},
-        SplitCase{"UnicodeBreaks", "a\u0085b\u2028c\u2029d", {"a", "b", "c", "d"}},
-        SplitCase{"TrailingBreakEndsWithEmptyLine", "a\n", {"a", ""}},
-        // Lead bytes of the multi-byte breaks that start other characters.
-        SplitCase{"NearMisses", "\u00C2\u0084\u2027\u202A\u20AC", {"\u00C2\u0084\u2027\u202A\u20AC"}},
-        SplitCase{"BreakAcrossSixteenByteBlock", "0123456789abcde\u2028f", {"0123456789abcde", "f"}}),
+    testing::Values(SplitCase{"Empty", "", {""}}, SplitCase{"NoBreak", "abc", {"abc"}},
+                    // Each of the seven characters ends a line; CR LF is two of them.
+                    SplitCase{"AsciiBreaks", "a\nb\vc\fd\re", {"a", "b", "c", "d", "e"}},
+                    SplitCase{"CrLfLeavesEmptyLine", "a\r\nb", {"a", "", "b"}},
+                    SplitCase{"UnicodeBreaks", "a\u0085b\u2028c\u2029d", {"a", "b", "c", "d"}},
+                    SplitCase{"TrailingBreakEndsWithEmptyLine", "a\n", {"a", ""}},
+                    // Lead bytes of the multi-byte breaks that start other characters.
+                    SplitCase{"NearMisses", "\u00C2\u0084\u2027\u202A\u20AC", {"\u00C2\u0084\u2027\u202A\u20AC"}},
+                    SplitCase{"BreakAcrossSixteenByteBlock", "0123456789abcde\u2028f", {"0123456789abcde", "f"}}),
     [](const auto& info) { return info.param.name; });
 
 // The block scanners must agree with a plain character-by-character reading
 // wherever a break falls relative to their 16-byte blocks.
 TEST(LineBreakScans, AgreeWithCharacterByCharacterSplitOnRandomText) {
-  const std::vector<std::string> pieces = {"a", "bc", " ", "\n", "\r", "\r\n", "\v", "\f", "\u0085", "\u2028",
-                                           "\u2029", "\u00E9", "\u20AC", "\u00C2", "\xE2\x80", "\xC2"};
+  const std::vector<std::string> pieces = {"a",      "bc",     " ",        "\n",     "\r",     "\r\n",
+                                           "\v",     "\f",     "\u0085",   "\u2028", "\u2029", "\u00E9",
+                                           "\u20AC", "\u00C2", "\xE2\x80", "\xC2"};
   std::mt19937 random(7);
   for (int round = 0; round < 2000; ++round) {
     std::string text;
@@ -64,9 +63,12 @@ TEST(LineBreakScans, AgreeWithCharacterByCharacterSplitOnRandomText) {
     for (std::size_t i = 0; i < text.size();) {
       const std::string_view rest = std::string_view(text).substr(i);
       std::size_t length = 0;
-      if (rest[0] >= '\n' && rest[0] <= '\r') length = 1;
-      else if (rest.starts_with("\u0085")) length = 2;
-      else if (rest.starts_with("\u2028") || rest.starts_with("\u2029")) length = 3;
+      if (rest[0] >= '\n' && rest[0] <= '\r')
+        length = 1;
+      else if (rest.starts_with("\u0085"))
+        length = 2;
+      else if (rest.starts_with("\u2028") || rest.starts_with("\u2029"))
+        length = 3;
       i += length > 0 ? length : 1;
       if (length > 0) starts.push_back(i);
     }
@@ -86,15 +88,16 @@ TEST(LineBreakScans, AgreeWithCharacterByCharacterSplitOnRandomText) {
 // The block search must find what a plain search finds, including matches
 // that end on the last byte and patterns whose anchor bytes repeat.
 TEST(SubstringSearch, AgreesWithPlainSearchOnRandomText) {
-  const std::vector<std::string> patterns = {"\"EDID\"", "EDID\"", "\"DisplayProductName\"", "\"\"", "DD", "\"D\"x",
-                                             "\u00E9"};
+  const std::vector<std::string> patterns = {"\"EDID\"", "EDID\"", "\"DisplayProductName\"", "\"\"", "DD",
+                                             "\"D\"x",   "\u00E9"};
   const std::string alphabet = "\"EDIDx ";
   std::mt19937 random(9);
   for (int round = 0; round < 5000; ++round) {
     std::string text;
     const int count = static_cast<int>(random() % 80);
     for (int i = 0; i < count; ++i) {
-      text += random() % 8 == 0 ? patterns[random() % patterns.size()] : std::string(1, alphabet[random() % alphabet.size()]);
+      text += random() % 8 == 0 ? patterns[random() % patterns.size()]
+                                : std::string(1, alphabet[random() % alphabet.size()]);
     }
     for (const auto& pattern : patterns) {
       const std::size_t from = text.empty() ? 0 : random() % (text.size() + 2);
@@ -141,17 +144,21 @@ TEST_P(TrimAndClean, RemoveTheRightCharacters) {
 
 INSTANTIATE_TEST_SUITE_P(
     Text, TrimAndClean,
-    testing::Values(
-        TrimCase{"Plain", "Cinema HD", "Cinema HD", "Cinema HD"},
-        TrimCase{"AllWhiteSpace", " \t\u00A0 ", "", ""},
-        // Trim keeps newlines; clean drops them as control characters anywhere.
-        TrimCase{"NewlinesAtEnds", "\n Cinema \n", "\n Cinema \n", "Cinema"},
-        TrimCase{"WrappedName", "Cinema H\nD", "Cinema H\nD", "Cinema HD"},
-        TrimCase{"UnicodeSpaces", "\u3000LED Cinema\u2003", "LED Cinema", "LED Cinema"},
-        // Tab is both white space and a control character; soft hyphen and ZWSP are format characters.
-        TrimCase{"ControlAndFormat", "\x01" "Ci\u00ADne\tma\u200B ", "\x01" "Ci\u00ADne\tma\u200B", "Cinema"},
-        TrimCase{"FormatCharacterShieldsSpace", "\u200B Cinema", "\u200B Cinema", "Cinema"},
-        TrimCase{"NonAsciiKept", " Écran \u2014 4K ", "Écran \u2014 4K", "Écran \u2014 4K"}),
+    testing::Values(TrimCase{"Plain", "Cinema HD", "Cinema HD", "Cinema HD"},
+                    TrimCase{"AllWhiteSpace", " \t\u00A0 ", "", ""},
+                    // Trim keeps newlines; clean drops them as control characters anywhere.
+                    TrimCase{"NewlinesAtEnds", "\n Cinema \n", "\n Cinema \n", "Cinema"},
+                    TrimCase{"WrappedName", "Cinema H\nD", "Cinema H\nD", "Cinema HD"},
+                    TrimCase{"UnicodeSpaces", "\u3000LED Cinema\u2003", "LED Cinema", "LED Cinema"},
+                    // Tab is both white space and a control character; soft hyphen and ZWSP are format characters.
+                    TrimCase{"ControlAndFormat",
+                             "\x01"
+                             "Ci\u00ADne\tma\u200B ",
+                             "\x01"
+                             "Ci\u00ADne\tma\u200B",
+                             "Cinema"},
+                    TrimCase{"FormatCharacterShieldsSpace", "\u200B Cinema", "\u200B Cinema", "Cinema"},
+                    TrimCase{"NonAsciiKept", " Écran \u2014 4K ", "Écran \u2014 4K", "Écran \u2014 4K"}),
     [](const auto& info) { return info.param.name; });
 
 // --- UTF-8 decoding ------------------------------------------------------------
@@ -191,7 +198,9 @@ INSTANTIATE_TEST_SUITE_P(
 // ICU's own converter implements the same practice; both must agree on any bytes.
 TEST(Utf8Decoding, AgreesWithIcuConverterOnRandomBytes) {
   std::mt19937 random(11);
-  const std::string interesting = "\x80\xBF\xC0\xC2\xDF\xE0\xE1\xED\xEF\xF0\xF4\xF5\xFF" "a";
+  const std::string interesting =
+      "\x80\xBF\xC0\xC2\xDF\xE0\xE1\xED\xEF\xF0\xF4\xF5\xFF"
+      "a";
   for (int round = 0; round < 5000; ++round) {
     std::string bytes;
     const int count = static_cast<int>(random() % 24);
@@ -207,8 +216,7 @@ TEST(Utf8Decoding, AgreesWithIcuConverterOnRandomBytes) {
     ASSERT_TRUE(U_SUCCESS(status));
     std::string expected(bytes.size() * 3 + 1, '\0');
     int32_t expectedLength = 0;
-    u_strToUTF8(expected.data(), static_cast<int32_t>(expected.size()), &expectedLength, utf16.data(), length,
-                &status);
+    u_strToUTF8(expected.data(), static_cast<int32_t>(expected.size()), &expectedLength, utf16.data(), length, &status);
     ASSERT_TRUE(U_SUCCESS(status));
     expected.resize(static_cast<std::size_t>(expectedLength));
     ASSERT_EQ(decodeUtf8Lossy(bytesOf(bytes)), expected);
@@ -225,9 +233,7 @@ struct GraphemeCase {
 
 class GraphemeCount : public testing::TestWithParam<GraphemeCase> {};
 
-TEST_P(GraphemeCount, CountsUserPerceivedCharacters) {
-  EXPECT_EQ(graphemeCount(GetParam().text), GetParam().count);
-}
+TEST_P(GraphemeCount, CountsUserPerceivedCharacters) { EXPECT_EQ(graphemeCount(GetParam().text), GetParam().count); }
 
 INSTANTIATE_TEST_SUITE_P(
     Text, GraphemeCount,
@@ -245,10 +251,11 @@ INSTANTIATE_TEST_SUITE_P(
 // The ASCII fast path and the windows around non-ASCII runs must give the
 // break iterator's count over the whole text, wherever the runs fall.
 TEST(GraphemeCount, MatchesWholeTextBreakIteratorOnRandomText) {
-  const std::vector<std::string> pieces = {"a",      "\r",     "\n",     "\r\n",   " ",          "\u0301",
-                                           "\u0600", "\u200D", "\u00E9", "\u1100", "\u1161",     "\U0001F1E9",
-                                           "\U0001F468", std::string(70, 'x'), "\uFE0F", "\u0915\u094D",
-                                           "\u041D", "\u4E2D", "\u0085", "\u200B", "\uFFFD", "\u00A9"};
+  const std::vector<std::string> pieces = {
+      "a",      "\r",           "\n",     "\r\n",   " ",          "\u0301",     "\u0600",
+      "\u200D", "\u00E9",       "\u1100", "\u1161", "\U0001F1E9", "\U0001F468", std::string(70, 'x'),
+      "\uFE0F", "\u0915\u094D", "\u041D", "\u4E2D", "\u0085",     "\u200B",     "\uFFFD",
+      "\u00A9"};
   std::mt19937 random(3);
   for (int round = 0; round < 3000; ++round) {
     std::string text;

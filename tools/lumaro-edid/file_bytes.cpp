@@ -52,7 +52,8 @@ std::optional<FileBytes> FileBytes::read(const std::string& path, std::string& e
     const auto size = static_cast<std::size_t>(info.st_size);
     void* mapped = ::mmap(nullptr, size, PROT_READ, MAP_PRIVATE | MAP_POPULATE, file.get(), 0);
     if (mapped != MAP_FAILED) {
-      result.data_ = std::unique_ptr<std::uint8_t[], FileBytesRelease>(static_cast<std::uint8_t*>(mapped), FileBytesRelease{size});
+      result.data_ =
+          std::unique_ptr<std::uint8_t[], FileBytesRelease>(static_cast<std::uint8_t*>(mapped), FileBytesRelease{size});
       result.size_ = size;
       return result;
     }
