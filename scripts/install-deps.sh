@@ -13,6 +13,7 @@ packages=(
   qt6-l10n-tools linguist-qt6 libqt6svg6 qt6-qpa-plugins
   libgl-dev
   clang-14 libclang-rt-14-dev
+  xvfb imagemagick xdotool  # scripts/screenshots.sh
 )
 
 missing=()
