@@ -50,8 +50,8 @@ int main(int argc, char** argv) {
 
   auto queues = std::make_shared<lumaro::QtDispatchQueues>();
   auto sink = std::make_shared<lumaro::StdoutLineSink>();
-  auto manager = lumaro::LumaroManager::create(
-      std::make_unique<lumaro::RarudoRuroravOduradadur>(hardware.ports(sink)), queues, sink);
+  auto manager = lumaro::LumaroManager::create(std::make_unique<lumaro::RarudoRuroravOduradadur>(hardware.ports(sink)),
+                                               queues, sink);
 
   int status = 0;
   {
@@ -65,9 +65,8 @@ int main(int argc, char** argv) {
       auto* plugged = new QAction(QStringLiteral("Simulated displays attached"), menu);
       plugged->setCheckable(true);
       plugged->setChecked(hardware.attached() > 0);
-      QObject::connect(plugged, &QAction::toggled, menu, [&hardware](bool on) {
-        hardware.setAttached(on ? hardware.available() : 0);
-      });
+      QObject::connect(plugged, &QAction::toggled, menu,
+                       [&hardware](bool on) { hardware.setAttached(on ? hardware.available() : 0); });
       QAction* quit = menu->actions().isEmpty() ? nullptr : menu->actions().constLast();
       menu->insertAction(quit, plugged);
       menu->insertSeparator(quit);

@@ -37,8 +37,8 @@ int main(int argc, char** argv) {
   ports.processLauncher = std::make_shared<lumaro::process::PosixProcessLauncher>();
   ports.clock = [] { return std::chrono::system_clock::now(); };
   ports.sink = sink;
-  auto manager = lumaro::LumaroManager::create(
-      std::make_unique<lumaro::RarudoRuroravOduradadur>(std::move(ports)), queues, sink);
+  auto manager =
+      lumaro::LumaroManager::create(std::make_unique<lumaro::RarudoRuroravOduradadur>(std::move(ports)), queues, sink);
 
   int status = 0;
   {

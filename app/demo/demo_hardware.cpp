@@ -61,7 +61,7 @@ std::vector<DemoDisplay> defaultDemoDisplays() {
 
   DemoDisplay cinemaHD;
   cinemaHD.usb.productID = 0x9221;
-  cinemaHD.usb.name = std::nullopt;      // listed as "Unknown Display"
+  cinemaHD.usb.name = std::nullopt;          // listed as "Unknown Display"
   cinemaHD.usb.serialNumber = std::nullopt;  // filled from its EDID below
   cinemaHD.usb.locationID = 0x14200000;
   cinemaHD.usb.brightness = 96;

@@ -22,8 +22,8 @@ struct DemoDisplay {
   // Listed among the online displays with a registry service, so the lookup
   // finds it directly; otherwise only the registry dump carries it.
   bool online = false;
-  std::string dumpProductName;     // what the registry dump calls it
-  std::string dumpConnection;      // "DFP Type Description" in the dump
+  std::string dumpProductName;  // what the registry dump calls it
+  std::string dumpConnection;   // "DFP Type Description" in the dump
   std::int64_t dumpMaxBpc = 8;
 };
 

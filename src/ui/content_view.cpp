@@ -1,6 +1,7 @@
 #include "ui/content_view.hpp"
 
 #include <QHBoxLayout>
+#include <QHideEvent>
 #include <QLabel>
 #include <QScreen>
 #include <QShowEvent>
@@ -30,8 +31,8 @@ ContentView::ContentView(LumaroManager& manager, std::shared_ptr<DispatchQueues>
   empty->setSpacing(8);
   empty->setContentsMargins(12, 4, 12, 0);
   auto* sun = new QLabel(emptyState_);
-  sun->setPixmap(symbolPixmap(QString::fromLatin1(symbols::kSunMax), palette().color(QPalette::WindowText),
-                              QSize(16, 16), *this));
+  sun->setPixmap(
+      symbolPixmap(QString::fromLatin1(symbols::kSunMax), palette().color(QPalette::WindowText), QSize(16, 16), *this));
   empty->addWidget(sun, 0, Qt::AlignVCenter);
   auto* message = new QLabel(tr("No Apple Cinema Displays found."), emptyState_);
   message->setTextFormat(Qt::PlainText);
@@ -65,6 +66,12 @@ void ContentView::showEvent(QShowEvent* event) {
   // Each time the list comes on screen; a window-system re-show after
   // un-minimising is not a new appearance.
   if (!event->spontaneous()) manager_.refresh();
+}
+
+void ContentView::hideEvent(QHideEvent* event) {
+  QWidget::hideEvent(event);
+  // The popover belongs to the list on screen; it does not outlive it there.
+  if (!event->spontaneous()) dismissInfo();
 }
 
 void ContentView::redraw() {

@@ -47,6 +47,7 @@ class ContentView final : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void hideEvent(QHideEvent* event) override;
 
  private:
   void redraw();

@@ -33,8 +33,8 @@ class DisplayInfoView final : public QWidget {
 
   // `queues` hands the load's result over to the main thread. `displayName`
   // is shown verbatim; an empty one gives a generic title.
-  DisplayInfoView(LumaroManager& manager, std::shared_ptr<DispatchQueues> queues, Uuid displayID,
-                  QString displayName, QWidget* parent = nullptr);
+  DisplayInfoView(LumaroManager& manager, std::shared_ptr<DispatchQueues> queues, Uuid displayID, QString displayName,
+                  QWidget* parent = nullptr);
   ~DisplayInfoView() override;
 
   const Uuid& displayID() const { return displayID_; }

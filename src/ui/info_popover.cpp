@@ -7,8 +7,7 @@
 
 namespace lumaro::ui {
 
-InfoPopover::InfoPopover(DisplayInfoView* content, QWidget* parent)
-    : QFrame(parent, Qt::Popup), content_(content) {
+InfoPopover::InfoPopover(DisplayInfoView* content, QWidget* parent) : QFrame(parent, Qt::Popup), content_(content) {
   setFrameShape(QFrame::StyledPanel);
   setAttribute(Qt::WA_DeleteOnClose);
   auto* layout = new QVBoxLayout(this);

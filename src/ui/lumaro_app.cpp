@@ -21,8 +21,8 @@ namespace {
 constexpr qint64 kReopenGuardMs = 300;
 
 QIcon trayIconImage() {
-  QIcon icon = symbolIcon(QString::fromLatin1(symbols::kSunMaxFill),
-                          QGuiApplication::palette().color(QPalette::WindowText));
+  QIcon icon =
+      symbolIcon(QString::fromLatin1(symbols::kSunMaxFill), QGuiApplication::palette().color(QPalette::WindowText));
   // A monochrome shape: hosts that tint template icons may recolour it.
   icon.setIsMask(true);
   return icon;
@@ -34,9 +34,7 @@ LumaroApp::Presentation LumaroApp::availablePresentation() {
   return QSystemTrayIcon::isSystemTrayAvailable() ? Presentation::Tray : Presentation::Window;
 }
 
-bool LumaroApp::canPlaceWindows() {
-  return !QGuiApplication::platformName().startsWith(QLatin1String("wayland"));
-}
+bool LumaroApp::canPlaceWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
 LumaroApp::LumaroApp(std::shared_ptr<LumaroManager> manager, std::shared_ptr<DispatchQueues> queues,
                      Presentation presentation, QObject* parent)

@@ -37,8 +37,8 @@ class LumaroApp final : public QObject {
   // Tray when the desktop offers a system tray.
   static Presentation availablePresentation();
 
-  LumaroApp(std::shared_ptr<LumaroManager> manager, std::shared_ptr<DispatchQueues> queues,
-            Presentation presentation, QObject* parent = nullptr);
+  LumaroApp(std::shared_ptr<LumaroManager> manager, std::shared_ptr<DispatchQueues> queues, Presentation presentation,
+            QObject* parent = nullptr);
   ~LumaroApp() override;
 
   // Installs the tray item, or shows the window when there is no tray.

@@ -2,6 +2,7 @@
 
 #include <QFrame>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QShowEvent>
 #include <QStyle>
@@ -100,6 +101,16 @@ void LumaroWindow::showEvent(QShowEvent* event) {
   queues_->asyncMain([weak = std::weak_ptr<LumaroManager>(manager_)] {
     if (auto manager = weak.lock()) manager->refresh();
   });
+}
+
+void LumaroWindow::keyPressEvent(QKeyEvent* event) {
+  // Escape dismisses the tray popup like a menu; an ordinary window keeps
+  // its usual behaviour.
+  if (event->key() == Qt::Key_Escape && windowFlags().testFlag(Qt::Popup)) {
+    close();
+    return;
+  }
+  QWidget::keyPressEvent(event);
 }
 
 }  // namespace lumaro::ui

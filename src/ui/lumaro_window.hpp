@@ -41,6 +41,7 @@ class LumaroWindow final : public QWidget {
 
  protected:
   void showEvent(QShowEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
 
  private:
   std::shared_ptr<LumaroManager> manager_;

@@ -33,9 +33,9 @@ void sendMouse(QWidget& widget, QEvent::Type type, QPoint at, Qt::MouseButtons h
 // The centre of the slider's handle, in the slider's coordinates.
 QPoint handleCentre(const QSlider& slider) {
   const int handle = slider.style()->pixelMetric(QStyle::PM_SliderLength, nullptr, &slider);
-  const int x = QStyle::sliderPositionFromValue(slider.minimum(), slider.maximum(), slider.value(),
-                                                slider.width() - handle) +
-                handle / 2;
+  const int x =
+      QStyle::sliderPositionFromValue(slider.minimum(), slider.maximum(), slider.value(), slider.width() - handle) +
+      handle / 2;
   return {x, slider.height() / 2};
 }
 
@@ -97,8 +97,7 @@ TEST_P(RowPercentage, ShowsTheTruncatedPercentAndSetsTheSlider) {
 INSTANTIATE_TEST_SUITE_P(Cases, RowPercentage,
                          ::testing::Values(PercentCase{"Full", 255, "100%", 10000},
                                            // 254/255 is 99.6%: shown as 99%, never rounded up.
-                                           PercentCase{"Byte254", 254, "99%", 9961},
-                                           PercentCase{"Off", 0, "0%", 0},
+                                           PercentCase{"Byte254", 254, "99%", 9961}, PercentCase{"Off", 0, "0%", 0},
                                            PercentCase{"Byte128", 128, "50%", 5020}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -228,6 +227,17 @@ TEST_F(ContentViewTest, InfoButtonsShareOnePopoverBesideTheWholeList) {
 
   view->popover()->close();
   EXPECT_FALSE(view->selectedDisplayForInfo().has_value()) << "dismissal clears the selection";
+}
+
+TEST_F(ContentViewTest, PopoverClosesWhenTheListLeavesTheScreen) {
+  rig.plug(testing::ledCinema());
+  open();
+  view->openInfo(row(0).item());
+  QPointer<InfoPopover> popover = view->popover();
+  view->hide();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(popover.isNull());
+  EXPECT_FALSE(view->selectedDisplayForInfo().has_value());
 }
 
 TEST_F(ContentViewTest, InfoOpensWithTheFreshestCopyOfTheRow) {

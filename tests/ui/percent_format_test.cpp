@@ -21,20 +21,20 @@ TEST_P(BrightnessPercent, TruncatesTheSinglePrecisionProduct) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrightnessPercent,
-    ::testing::Values(
-        PercentCase{.name = "Full", .brightness = 1.0f, .percent = 100},
-        PercentCase{.name = "Off", .brightness = 0.0f, .percent = 0},
-        // Byte 254 is 99.6%: truncation, never rounding up to 100.
-        PercentCase{.name = "Byte254", .brightness = 254.0f / 255.0f, .percent = 99},
-        // Byte 127 is 49.8%.
-        PercentCase{.name = "Byte127", .brightness = 127.0f / 255.0f, .percent = 49},
-        // 0.57f is a hair below 0.57, but the float product rounds to 57 exactly.
-        PercentCase{.name = "ProductRoundsToWhole", .brightness = 0.57f, .percent = 57},
-        PercentCase{.name = "JustBelowOnePercent", .brightness = 0.0099f, .percent = 0},
-        // Outside the model's range: shown at the nearest end, not overflowed.
-        PercentCase{.name = "AboveOne", .brightness = 7.5f, .percent = 100},
-        PercentCase{.name = "Negative", .brightness = -0.3f, .percent = 0},
-        PercentCase{.name = "NotANumber", .brightness = std::numeric_limits<float>::quiet_NaN(), .percent = 0}),
+    ::testing::Values(PercentCase{.name = "Full", .brightness = 1.0f, .percent = 100},
+                      PercentCase{.name = "Off", .brightness = 0.0f, .percent = 0},
+                      // Byte 254 is 99.6%: truncation, never rounding up to 100.
+                      PercentCase{.name = "Byte254", .brightness = 254.0f / 255.0f, .percent = 99},
+                      // Byte 127 is 49.8%.
+                      PercentCase{.name = "Byte127", .brightness = 127.0f / 255.0f, .percent = 49},
+                      // 0.57f is a hair below 0.57, but the float product rounds to 57 exactly.
+                      PercentCase{.name = "ProductRoundsToWhole", .brightness = 0.57f, .percent = 57},
+                      PercentCase{.name = "JustBelowOnePercent", .brightness = 0.0099f, .percent = 0},
+                      // Outside the model's range: shown at the nearest end, not overflowed.
+                      PercentCase{.name = "AboveOne", .brightness = 7.5f, .percent = 100},
+                      PercentCase{.name = "Negative", .brightness = -0.3f, .percent = 0},
+                      PercentCase{
+                          .name = "NotANumber", .brightness = std::numeric_limits<float>::quiet_NaN(), .percent = 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 struct LocaleCase {

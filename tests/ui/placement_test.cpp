@@ -25,20 +25,19 @@ TEST_P(TrayWindowPosition, OpensBesideTheAnchorInsideTheAvailableArea) {
   EXPECT_TRUE(kAvailable.contains(QRect(at, kWindow)));
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, TrayWindowPosition,
-    ::testing::Values(
-        // A top panel: below the cursor, centred on it.
-        TrayCase{"TopPanelCursor", cursorAt(1000, 16), {1000 - 168, 32}},
-        TrayCase{"TopPanelItemGeometry", QRect(990, 4, 24, 24), {1001 - 168, 32}},
-        // A bottom panel: above the cursor.
-        TrayCase{"BottomPanelCursor", cursorAt(1000, 1070), {1000 - 168, 1070 - kGap - 200}},
-        // At the right screen edge the window slides left to stay whole.
-        TrayCase{"RightCorner", cursorAt(1915, 16), {1920 - 336, 32}},
-        TrayCase{"LeftCorner", cursorAt(3, 1075), {0, 1075 - kGap - 200}},
-        // Mid-screen upper half: just below the cursor with the gap.
-        TrayCase{"UpperHalf", cursorAt(500, 300), {500 - 168, 300 + 1 + kGap}}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, TrayWindowPosition,
+                         ::testing::Values(
+                             // A top panel: below the cursor, centred on it.
+                             TrayCase{"TopPanelCursor", cursorAt(1000, 16), {1000 - 168, 32}},
+                             TrayCase{"TopPanelItemGeometry", QRect(990, 4, 24, 24), {1001 - 168, 32}},
+                             // A bottom panel: above the cursor.
+                             TrayCase{"BottomPanelCursor", cursorAt(1000, 1070), {1000 - 168, 1070 - kGap - 200}},
+                             // At the right screen edge the window slides left to stay whole.
+                             TrayCase{"RightCorner", cursorAt(1915, 16), {1920 - 336, 32}},
+                             TrayCase{"LeftCorner", cursorAt(3, 1075), {0, 1075 - kGap - 200}},
+                             // Mid-screen upper half: just below the cursor with the gap.
+                             TrayCase{"UpperHalf", cursorAt(500, 300), {500 - 168, 300 + 1 + kGap}}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TrayWindowPosition, WindowTallerThanTheScreenKeepsItsTopVisible) {
   EXPECT_EQ(trayWindowPosition(cursorAt(1000, 1070), QSize(336, 2000), kAvailable), QPoint(1000 - 168, 32));
@@ -59,13 +58,13 @@ TEST_P(PopoverPosition, StandsBesideTheWholeList) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, PopoverPosition,
-    ::testing::Values(
-        PopoverCase{"RoomOnTheRight", QRect(100, 40, 320, 150), QSize(280, 300), {100 + 320 + kGap, 40}},
-        PopoverCase{"ListAtTheRightEdge", QRect(1580, 40, 320, 150), QSize(280, 300), {1580 - kGap - 280, 40}},
-        // A list low on the screen: the popover rises to stay whole.
-        PopoverCase{"NearTheBottom", QRect(100, 950, 320, 120), QSize(280, 300), {424, 1080 - 300}},
-        // Room on neither side: kept inside the screen, overlapping the list.
-        PopoverCase{"NoRoomEitherSide", QRect(0, 40, 1800, 150), QSize(280, 300), {1920 - 280, 40}}),
+    ::testing::Values(PopoverCase{"RoomOnTheRight", QRect(100, 40, 320, 150), QSize(280, 300), {100 + 320 + kGap, 40}},
+                      PopoverCase{
+                          "ListAtTheRightEdge", QRect(1580, 40, 320, 150), QSize(280, 300), {1580 - kGap - 280, 40}},
+                      // A list low on the screen: the popover rises to stay whole.
+                      PopoverCase{"NearTheBottom", QRect(100, 950, 320, 120), QSize(280, 300), {424, 1080 - 300}},
+                      // Room on neither side: kept inside the screen, overlapping the list.
+                      PopoverCase{"NoRoomEitherSide", QRect(0, 40, 1800, 150), QSize(280, 300), {1920 - 280, 40}}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace

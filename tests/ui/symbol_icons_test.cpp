@@ -40,7 +40,8 @@ TEST_P(Symbol, DrawsInTheColourAskedFor) {
   const QString name = QString::fromLatin1(GetParam());
   ASSERT_TRUE(hasSymbol(name));
   for (const QColor colour : {QColor(Qt::white), QColor(0x20, 0x20, 0x20), QColor(0x00, 0x6a, 0xd6)}) {
-    const QImage image = symbolIcon(name, colour).pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32);
+    const QImage image =
+        symbolIcon(name, colour).pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32);
     const Ink ink = inkOf(image, colour);
     EXPECT_GT(ink.painted, 32) << "nothing drawn for " << GetParam();
     EXPECT_EQ(ink.offColour, 0) << GetParam() << " has pixels in another colour";

@@ -89,7 +89,8 @@ QStringList visibleTexts(const QWidget& root) {
     if (!widget->isVisibleTo(&root)) continue;
     QString text;
     if (const auto* label = qobject_cast<const QLabel*>(widget)) {
-      text = label->textFormat() == Qt::RichText ? QTextDocumentFragment::fromHtml(label->text()).toPlainText() : label->text();
+      text = label->textFormat() == Qt::RichText ? QTextDocumentFragment::fromHtml(label->text()).toPlainText()
+                                                 : label->text();
     } else if (const auto* elided = qobject_cast<const ui::ElidedLabel*>(widget)) {
       text = elided->text();
     }

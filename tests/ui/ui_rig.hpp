@@ -54,8 +54,7 @@ struct UiRig {
   std::shared_ptr<ManualDispatchQueues> queues = std::make_shared<ManualDispatchQueues>();
   std::shared_ptr<VectorLineSink> sink = std::make_shared<VectorLineSink>();
   std::shared_ptr<hid::SimulatedHidManager> hid = std::make_shared<hid::SimulatedHidManager>();
-  std::shared_ptr<displays::SimulatedDisplayServices> services =
-      std::make_shared<displays::SimulatedDisplayServices>();
+  std::shared_ptr<displays::SimulatedDisplayServices> services = std::make_shared<displays::SimulatedDisplayServices>();
   std::shared_ptr<ScriptedDumpTool> dumpTool = std::make_shared<ScriptedDumpTool>();
   std::shared_ptr<LumaroManager> manager;
 
