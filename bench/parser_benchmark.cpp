@@ -5,6 +5,7 @@
 
 #include <span>
 #include <string>
+#include <string_view>
 
 #include "diagnostics/line_sinks.hpp"
 #include "edid/ioreg_parser.hpp"
@@ -47,6 +48,23 @@ void BM_GraphemeCount(benchmark::State& state) {
   setBytes(state, text);
 }
 
+// What the harvest does before parsing: strict decode, replacing decode only
+// when that fails, then the character count.
+void BM_PrepareText(benchmark::State& state) {
+  std::string text = dump(false);
+  if (state.range(0) != 0) text[text.size() / 2] = '\xFF';
+  for (auto _ : state) {
+    std::string decoded;
+    std::string_view prepared = text;
+    if (!lumaro::text::isValidUtf8(bytesOf(text))) {
+      decoded = lumaro::text::decodeUtf8Lossy(bytesOf(text));
+      prepared = decoded;
+    }
+    benchmark::DoNotOptimize(lumaro::text::graphemeCount(prepared));
+  }
+  setBytes(state, text);
+}
+
 void BM_ParseIoregOutput(benchmark::State& state) {
   const std::string& text = dump(state.range(0) != 0);
   lumaro::DiscardingLineSink sink;
@@ -59,6 +77,7 @@ void BM_ParseIoregOutput(benchmark::State& state) {
 BENCHMARK(BM_ValidateUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeUtf8Lossy)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GraphemeCount)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_PrepareText)->ArgName("illformed")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_ParseIoregOutput)->ArgName("metadata")->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 BENCHMARK_MAIN();
