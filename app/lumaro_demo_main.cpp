@@ -55,7 +55,7 @@ int main(int argc, char** argv) {
 
   int status = 0;
   {
-    lumaro::ui::LumaroApp shell(manager, queues, lumaro::ui::LumaroApp::availablePresentation());
+    lumaro::ui::LumaroApp shell(manager, lumaro::ui::LumaroApp::availablePresentation());
     QObject::connect(&instance, &lumaro::ui::SingleInstance::activationRequested, &shell,
                      &lumaro::ui::LumaroApp::openWindow);
     shell.start();

@@ -18,8 +18,7 @@
 
 namespace lumaro::ui {
 
-ContentView::ContentView(LumaroManager& manager, std::shared_ptr<DispatchQueues> queues, QWidget* parent)
-    : QWidget(parent), manager_(manager), queues_(std::move(queues)) {
+ContentView::ContentView(LumaroManager& manager, QWidget* parent) : QWidget(parent), manager_(manager) {
   root_ = new QVBoxLayout(this);
   root_->setContentsMargins(0, 0, 0, 0);
   root_->setSpacing(12);
@@ -124,8 +123,8 @@ void ContentView::openInfo(DisplayItem asDrawn) {
       std::find_if(displays.begin(), displays.end(), [&](const DisplayItem& row) { return row.id == asDrawn.id; });
   selectedDisplayForInfo_ = fresh != displays.end() ? *fresh : std::move(asDrawn);
 
-  auto* view = new DisplayInfoView(manager_, queues_, selectedDisplayForInfo_->id,
-                                   QString::fromStdString(selectedDisplayForInfo_->name));
+  auto* view =
+      new DisplayInfoView(manager_, selectedDisplayForInfo_->id, QString::fromStdString(selectedDisplayForInfo_->name));
   popover_ = new InfoPopover(view, this);
   connect(popover_, &InfoPopover::dismissed, this, [this, shown = popover_.data()] {
     if (popover_ == shown) selectedDisplayForInfo_.reset();

@@ -8,7 +8,6 @@
 
 #include "display_control/records/records.hpp"
 #include "model/lumaro_manager.hpp"
-#include "platform/dispatch.hpp"
 #include "ui/info_popover.hpp"
 
 class QToolButton;
@@ -28,8 +27,7 @@ class ContentView final : public QWidget {
   Q_OBJECT
 
  public:
-  // `queues` is handed on to the information panels.
-  ContentView(LumaroManager& manager, std::shared_ptr<DispatchQueues> queues, QWidget* parent = nullptr);
+  explicit ContentView(LumaroManager& manager, QWidget* parent = nullptr);
   ~ContentView() override;
 
   // What an information button does: select the freshest copy of the row
@@ -55,7 +53,6 @@ class ContentView final : public QWidget {
   void dismissInfo();
 
   LumaroManager& manager_;
-  std::shared_ptr<DispatchQueues> queues_;
 
   QVBoxLayout* root_;
   QWidget* emptyState_;

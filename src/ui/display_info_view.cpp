@@ -1,5 +1,6 @@
 #include "ui/display_info_view.hpp"
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -45,9 +46,8 @@ QLabel* secondaryCaption(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-DisplayInfoView::DisplayInfoView(LumaroManager& manager, std::shared_ptr<DispatchQueues> queues, Uuid displayID,
-                                 QString displayName, QWidget* parent)
-    : QWidget(parent), manager_(manager), queues_(std::move(queues)), displayID_(displayID) {
+DisplayInfoView::DisplayInfoView(LumaroManager& manager, Uuid displayID, QString displayName, QWidget* parent)
+    : QWidget(parent), manager_(manager), displayID_(displayID) {
   setMinimumWidth(kMinimumWidth);
   auto* root = new QVBoxLayout(this);
   root->setSpacing(kSpacing);
@@ -115,14 +115,18 @@ void DisplayInfoView::loadOnAppearance() {
   render();
 
   // The completion may run on a background thread, or inline right here. It
-  // only hands the result to the main queue; the view may be gone by the time
-  // that block runs, which the guard checks on the main thread.
-  manager_.loadEDIDDetails(displayID_, [queues = queues_, guard = QPointer<DisplayInfoView>(this)](
-                                           std::optional<DisplayEDIDDetails> result) mutable {
-    queues->asyncMain([guard = std::move(guard), result = std::move(result)]() mutable {
-      if (guard) guard->deliver(std::move(result));
-    });
-  });
+  // only posts the result to the main thread's event loop (the main queue),
+  // addressed to the application object, which outlives every view; the view
+  // itself may be gone by then, which the guard tells on the main thread.
+  manager_.loadEDIDDetails(displayID_,
+                           [guard = QPointer<DisplayInfoView>(this)](std::optional<DisplayEDIDDetails> result) mutable {
+                             QMetaObject::invokeMethod(
+                                 QCoreApplication::instance(),
+                                 [guard = std::move(guard), result = std::move(result)]() mutable {
+                                   if (guard) guard->deliver(std::move(result));
+                                 },
+                                 Qt::QueuedConnection);
+                           });
 }
 
 void DisplayInfoView::deliver(std::optional<DisplayEDIDDetails> result) {

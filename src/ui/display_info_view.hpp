@@ -8,7 +8,6 @@
 #include <optional>
 
 #include "display_control/records/records.hpp"
-#include "platform/dispatch.hpp"
 
 class QLabel;
 
@@ -31,10 +30,8 @@ class DisplayInfoView final : public QWidget {
  public:
   enum class Content { Loading, Details, NothingFound };
 
-  // `queues` hands the load's result over to the main thread. `displayName`
-  // is shown verbatim; an empty one gives a generic title.
-  DisplayInfoView(LumaroManager& manager, std::shared_ptr<DispatchQueues> queues, Uuid displayID, QString displayName,
-                  QWidget* parent = nullptr);
+  // `displayName` is shown verbatim; an empty one gives a generic title.
+  DisplayInfoView(LumaroManager& manager, Uuid displayID, QString displayName, QWidget* parent = nullptr);
   ~DisplayInfoView() override;
 
   const Uuid& displayID() const { return displayID_; }
@@ -51,7 +48,6 @@ class DisplayInfoView final : public QWidget {
   void render();
 
   LumaroManager& manager_;
-  std::shared_ptr<DispatchQueues> queues_;
   Uuid displayID_;
 
   std::optional<DisplayEDIDDetails> details_;

@@ -36,17 +36,15 @@ LumaroApp::Presentation LumaroApp::availablePresentation() {
 
 bool LumaroApp::canPlaceWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
 
-LumaroApp::LumaroApp(std::shared_ptr<LumaroManager> manager, std::shared_ptr<DispatchQueues> queues,
-                     Presentation presentation, QObject* parent)
+LumaroApp::LumaroApp(std::shared_ptr<LumaroManager> manager, Presentation presentation, QObject* parent)
     : QObject(parent),
       manager_(std::move(manager)),
-      queues_(std::move(queues)),
       presentation_(presentation),
       popup_(presentation == Presentation::Tray && canPlaceWindows()) {
   // The tray item keeps the application alive while no window is shown.
   QApplication::setQuitOnLastWindowClosed(false);
 
-  window_ = std::make_unique<LumaroWindow>(manager_, queues_, nullptr, popup_ ? Qt::Popup : Qt::Window);
+  window_ = std::make_unique<LumaroWindow>(manager_, nullptr, popup_ ? Qt::Popup : Qt::Window);
   window_->installEventFilter(this);
   connect(window_.get(), &LumaroWindow::quitRequested, this, &LumaroApp::quit);
 }

@@ -5,8 +5,6 @@
 #include <QPointer>
 #include <memory>
 
-#include "platform/dispatch.hpp"
-
 class QAction;
 class QMenu;
 class QSystemTrayIcon;
@@ -37,8 +35,7 @@ class LumaroApp final : public QObject {
   // Tray when the desktop offers a system tray.
   static Presentation availablePresentation();
 
-  LumaroApp(std::shared_ptr<LumaroManager> manager, std::shared_ptr<DispatchQueues> queues, Presentation presentation,
-            QObject* parent = nullptr);
+  LumaroApp(std::shared_ptr<LumaroManager> manager, Presentation presentation, QObject* parent = nullptr);
   ~LumaroApp() override;
 
   // Installs the tray item, or shows the window when there is no tray.
@@ -67,7 +64,6 @@ class LumaroApp final : public QObject {
   QRect trayAnchor() const;
 
   std::shared_ptr<LumaroManager> manager_;
-  std::shared_ptr<DispatchQueues> queues_;
   Presentation presentation_;
   bool popup_;
   std::unique_ptr<LumaroWindow> window_;

@@ -32,9 +32,8 @@ QToolButton* footerButton(const char* symbol, const QString& help, QWidget* pare
 
 }  // namespace
 
-LumaroWindow::LumaroWindow(std::shared_ptr<LumaroManager> manager, std::shared_ptr<DispatchQueues> queues,
-                           QWidget* parent, Qt::WindowFlags flags)
-    : QWidget(parent, flags), manager_(std::move(manager)), queues_(std::move(queues)) {
+LumaroWindow::LumaroWindow(std::shared_ptr<LumaroManager> manager, QWidget* parent, Qt::WindowFlags flags)
+    : QWidget(parent, flags), manager_(std::move(manager)) {
   setWindowTitle(tr("Lumaro"));
   auto* root = new QVBoxLayout(this);
   root->setContentsMargins(0, 0, 0, 0);
@@ -42,7 +41,7 @@ LumaroWindow::LumaroWindow(std::shared_ptr<LumaroManager> manager, std::shared_p
 
   auto* listArea = new QVBoxLayout;
   listArea->setContentsMargins(0, 8, 0, 8);
-  content_ = new ContentView(*manager_, queues_, this);
+  content_ = new ContentView(*manager_, this);
   content_->setFixedWidth(kListWidth);
   listArea->addWidget(content_, 0, Qt::AlignHCenter);
   root->addLayout(listArea);
@@ -95,12 +94,10 @@ LumaroWindow::LumaroWindow(std::shared_ptr<LumaroManager> manager, std::shared_p
 void LumaroWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
-  // The content's own refresh task: a separate main-thread step after the
-  // content came on screen. It holds the manager weakly, like every queued
-  // block, so a step left over at exit does nothing.
-  queues_->asyncMain([weak = std::weak_ptr<LumaroManager>(manager_)] {
-    if (auto manager = weak.lock()) manager->refresh();
-  });
+  // The content's own refresh task: a separate main-thread step, posted to
+  // the event loop, after the content came on screen. Dropped with the window.
+  QMetaObject::invokeMethod(
+      this, [this] { manager_->refresh(); }, Qt::QueuedConnection);
 }
 
 void LumaroWindow::keyPressEvent(QKeyEvent* event) {

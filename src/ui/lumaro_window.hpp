@@ -3,8 +3,6 @@
 #include <QWidget>
 #include <memory>
 
-#include "platform/dispatch.hpp"
-
 class QLabel;
 class QToolButton;
 
@@ -26,8 +24,7 @@ class LumaroWindow final : public QWidget {
  public:
   static constexpr int kListWidth = 320;
 
-  LumaroWindow(std::shared_ptr<LumaroManager> manager, std::shared_ptr<DispatchQueues> queues,
-               QWidget* parent = nullptr, Qt::WindowFlags flags = {});
+  explicit LumaroWindow(std::shared_ptr<LumaroManager> manager, QWidget* parent = nullptr, Qt::WindowFlags flags = {});
 
   ContentView* contentView() const { return content_; }
   QToolButton* refreshButton() const { return refresh_; }
@@ -45,7 +42,6 @@ class LumaroWindow final : public QWidget {
 
  private:
   std::shared_ptr<LumaroManager> manager_;
-  std::shared_ptr<DispatchQueues> queues_;
   ContentView* content_;
   QToolButton* refresh_;
   QToolButton* quit_;

@@ -42,7 +42,7 @@ QPoint handleCentre(const QSlider& slider) {
 class ContentViewTest : public ::testing::Test {
  protected:
   void open() {
-    view = std::make_unique<ContentView>(*rig.manager, rig.queues);
+    view = std::make_unique<ContentView>(*rig.manager);
     view->setFixedWidth(320);
     view->move(0, 0);  // leaves room for the popover on the right
     view->show();
@@ -267,7 +267,7 @@ TEST_F(ContentViewTest, InfoForARowThatLeftTheListOpensForTheRowAsDrawn) {
   ASSERT_NE(view->popover(), nullptr);
   EXPECT_TRUE(view->popover()->isVisible());
   EXPECT_EQ(view->selectedDisplayForInfo(), drawn);
-  rig.queues->runAll();
+  rig.settle();
   EXPECT_THAT(testing::visibleTexts(*view->popover()->content()),
               ElementsAre("LED Cinema Display", "All information provided without guarantee.",
                           "No EDID information could be found."));

@@ -23,7 +23,7 @@ class DemoTest : public ::testing::Test {
  protected:
   void open() {
     manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(hardware.ports(sink)), queues, sink);
-    view = std::make_unique<ui::ContentView>(*manager, queues);
+    view = std::make_unique<ui::ContentView>(*manager);
     view->move(0, 0);
     view->show();
     queues->runAllMain();
@@ -49,7 +49,7 @@ TEST_F(DemoTest, BothDisplaysShowTheirOwnEdidDetails) {
   const std::vector<ui::DisplayRow*> rows = view->rows();  // storing details redraws the list
   for (ui::DisplayRow* row : rows) {
     view->openInfo(row->item());
-    queues->runAll();
+    testing::settle(*queues);
     const ui::DisplayInfoView& info = *view->popover()->content();
     ASSERT_EQ(info.content(), ui::DisplayInfoView::Content::Details) << row->item().name;
     found.push_back(*info.details());

@@ -3,6 +3,7 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <QCoreApplication>
 #include <QFrame>
 #include <QLabel>
 #include <memory>
@@ -23,7 +24,7 @@ const QString kNothing = QStringLiteral("No EDID information could be found.");
 class DisplayInfoViewTest : public ::testing::Test {
  protected:
   std::unique_ptr<DisplayInfoView> present(const Uuid& id, const QString& name) {
-    auto view = std::make_unique<DisplayInfoView>(*rig.manager, rig.queues, id, name);
+    auto view = std::make_unique<DisplayInfoView>(*rig.manager, id, name);
     view->show();
     return view;
   }
@@ -47,8 +48,10 @@ TEST_F(DisplayInfoViewTest, LoadsOnAppearanceThenShowsTheEightFieldsInOrder) {
   EXPECT_TRUE(view->findChild<BusyIndicator*>()->isAnimating());
 
   rig.queues->runAllGlobal();  // the lookup, on the background queue
-  EXPECT_EQ(view->content(), DisplayInfoView::Content::Loading) << "the result waits for the main queue";
-  rig.queues->runAllMain();
+  rig.queues->runAllMain();    // the manager stores what it found
+  EXPECT_EQ(view->content(), DisplayInfoView::Content::Loading)
+      << "the panel takes it in a main-thread step of its own";
+  QCoreApplication::sendPostedEvents();
 
   ASSERT_EQ(view->content(), DisplayInfoView::Content::Details);
   const QStringList texts = testing::visibleTexts(*view);
@@ -68,7 +71,7 @@ TEST_F(DisplayInfoViewTest, LoadsOnAppearanceThenShowsTheEightFieldsInOrder) {
 TEST_F(DisplayInfoViewTest, DetailsAlreadyInTheRowShowAtOnceWithoutALoad) {
   const DisplayItem row = findableRow();
   rig.manager->loadEDIDDetails(row.id, [](auto) {});
-  rig.queues->runAll();
+  rig.settle();
   ASSERT_TRUE(rig.manager->displays().at(0).details.has_value());
 
   auto view = present(row.id, QStringLiteral("LED Cinema Display"));
@@ -82,8 +85,7 @@ TEST_F(DisplayInfoViewTest, UnknownDisplayShowsLoadingForOneMainQueueTurnThenNot
   // waits for its own main-queue step.
   auto view = present(Uuid::random(), QStringLiteral("Gone"));
   EXPECT_EQ(view->content(), DisplayInfoView::Content::Loading);
-  EXPECT_EQ(rig.queues->pendingMain(), 1u);
-  rig.queues->runNextMain();
+  QCoreApplication::sendPostedEvents();
   EXPECT_EQ(view->content(), DisplayInfoView::Content::NothingFound);
   EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("Gone", kDisclaimer, kNothing));
 }
@@ -92,7 +94,7 @@ TEST_F(DisplayInfoViewTest, LookupThatFindsNothingEndsInTheNothingFoundLine) {
   rig.plug(testing::namelessCinemaHD());
   rig.refreshNow();
   auto view = present(rig.manager->displays().at(0).id, QStringLiteral("Unknown Display"));
-  rig.queues->runAll();
+  rig.settle();
   EXPECT_EQ(view->content(), DisplayInfoView::Content::NothingFound);
   EXPECT_FALSE(view->details().has_value());
 }
@@ -103,7 +105,7 @@ TEST_F(DisplayInfoViewTest, ComingOnScreenAgainWhileLoadingStartsNoSecondLoad) {
   view->hide();
   view->show();
   EXPECT_EQ(rig.queues->pendingGlobal(), 1u);
-  rig.queues->runAll();
+  rig.settle();
   EXPECT_EQ(rig.linesStartingWith("RarudoRuroravOduradadur: Fetching EDID"), 1);
   EXPECT_EQ(view->content(), DisplayInfoView::Content::Details);
 }
@@ -112,14 +114,14 @@ TEST_F(DisplayInfoViewTest, ResultArrivingAfterThePanelWasClosedIsDropped) {
   const DisplayItem row = findableRow();
   auto view = present(row.id, QStringLiteral("LED Cinema Display"));
   view.reset();
-  rig.queues->runAll();  // the completion's block finds no panel and does nothing
+  rig.settle();  // the completion's step finds no panel and does nothing
   EXPECT_TRUE(rig.manager->displays().at(0).details.has_value()) << "the manager still keeps what it found";
 }
 
 TEST_F(DisplayInfoViewTest, TitleFallsBackOnlyForAnEmptyName) {
   auto unnamed = present(Uuid::random(), QString());
   auto markup = present(Uuid::random(), QStringLiteral("<b>Cinema</b>"));
-  rig.queues->runAll();
+  rig.settle();
   EXPECT_EQ(testing::visibleTexts(*unnamed).front(), "Display Information");
   // Names are shown verbatim, never as markup.
   EXPECT_EQ(testing::visibleTexts(*markup).front(), "<b>Cinema</b>");
@@ -139,7 +141,7 @@ TEST_F(DisplayInfoViewTest, DisclaimerStandsBetweenTitleAndDividerInEveryState) 
     }
     ASSERT_NE(disclaimer, nullptr);
     EXPECT_LT(disclaimer->geometry().bottom(), divider->geometry().top());
-    rig.queues->runAll();
+    rig.settle();
   }
 }
 

@@ -27,7 +27,7 @@ using testing::UiRig;
 class LumaroWindowTest : public ::testing::Test {
  protected:
   std::unique_ptr<LumaroWindow> openWindow() {
-    auto window = std::make_unique<LumaroWindow>(rig.manager, rig.queues);
+    auto window = std::make_unique<LumaroWindow>(rig.manager);
     window->show();
     return window;
   }
@@ -39,18 +39,18 @@ TEST_F(LumaroWindowTest, OpeningRefreshesOnceAtOnceAndOnceMoreAsItsOwnStep) {
   EXPECT_EQ(rig.refreshes(), 0) << "nothing is detected before the window opens";
   auto window = openWindow();
   EXPECT_EQ(rig.refreshes(), 1) << "the list's appearance refresh runs synchronously";
-  rig.queues->runAllMain();
+  rig.settle();
   EXPECT_EQ(rig.refreshes(), 2) << "the content task runs as a separate main-queue step";
 
   window->hide();
   window->show();
-  rig.queues->runAllMain();
+  rig.settle();
   EXPECT_EQ(rig.refreshes(), 4) << "every later opening runs both again";
 }
 
 TEST_F(LumaroWindowTest, RefreshButtonRefreshesExactlyOnce) {
   auto window = openWindow();
-  rig.queues->runAllMain();
+  rig.settle();
   const int before = rig.refreshes();
   QTest::mouseClick(window->refreshButton(), Qt::LeftButton);
   EXPECT_EQ(rig.refreshes(), before + 1);
@@ -58,7 +58,7 @@ TEST_F(LumaroWindowTest, RefreshButtonRefreshesExactlyOnce) {
 
 TEST_F(LumaroWindowTest, FooterTextsAndAboutBlock) {
   auto window = openWindow();
-  rig.queues->runAllMain();
+  rig.settle();
   EXPECT_EQ(window->refreshButton()->toolTip(), "Refresh");
   EXPECT_EQ(window->refreshButton()->accessibleName(), "Refresh");
   EXPECT_EQ(window->quitButton()->toolTip(), "Quit");
@@ -82,7 +82,7 @@ TEST_F(LumaroWindowTest, ListIsLaidOut320WideWhateverTheNames) {
   rig.plug(identity);
   rig.plug(testing::namelessCinemaHD());
   auto window = openWindow();
-  rig.queues->runAllMain();
+  rig.settle();
   QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   EXPECT_EQ(window->contentView()->width(), 320);
   EXPECT_LT(window->width(), 400);
@@ -95,7 +95,7 @@ class LumaroAppTest : public ::testing::Test {
 };
 
 TEST_F(LumaroAppTest, WithoutATrayTheWindowIsAnOrdinaryTopLevelWindow) {
-  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Window);
+  LumaroApp app(rig.manager, LumaroApp::Presentation::Window);
   app.start();
   EXPECT_TRUE(app.window()->isVisible());
   EXPECT_EQ(app.window()->windowTitle(), "Lumaro");
@@ -105,7 +105,7 @@ TEST_F(LumaroAppTest, WithoutATrayTheWindowIsAnOrdinaryTopLevelWindow) {
 }
 
 TEST_F(LumaroAppTest, TrayItemHasItsTooltipAndAPlainMenuThatOpensTheWindow) {
-  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Tray);
+  LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
   app.start();
   ASSERT_NE(app.trayIcon(), nullptr);
   EXPECT_EQ(app.trayIcon()->toolTip(), "Lumaro");
@@ -141,20 +141,20 @@ bool quitsWhile(const std::function<void()>& action) {
 }
 
 TEST_F(LumaroAppTest, QuitButtonEndsTheApplicationAtOnce) {
-  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Tray);
+  LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
   app.start();
   app.openWindow();
   EXPECT_TRUE(quitsWhile([&] { QTest::mouseClick(app.window()->quitButton(), Qt::LeftButton); }));
 }
 
 TEST_F(LumaroAppTest, TrayMenuQuitEndsTheApplication) {
-  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Tray);
+  LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
   app.start();
   EXPECT_TRUE(quitsWhile([&] { app.trayMenu()->actions().back()->trigger(); }));
 }
 
 TEST_F(LumaroAppTest, ClosingTheTopLevelWindowEndsTheApplication) {
-  LumaroApp app(rig.manager, rig.queues, LumaroApp::Presentation::Window);
+  LumaroApp app(rig.manager, LumaroApp::Presentation::Window);
   app.start();
   EXPECT_TRUE(quitsWhile([&] { app.window()->close(); }));
 }

@@ -23,20 +23,20 @@ TEST(Translation, GermanLocaleShowsTheGermanTexts) {
   testing::UiRig rig;
   rig.plug(testing::ledCinema());
 
-  LumaroWindow window(rig.manager, rig.queues);
+  LumaroWindow window(rig.manager);
   EXPECT_EQ(window.refreshButton()->toolTip(), QString::fromUtf8("Aktualisieren"));
   EXPECT_EQ(window.quitButton()->toolTip(), QString::fromUtf8("Beenden"));
 
   window.show();
-  rig.queues->runAllMain();
+  rig.settle();
   const DisplayRow& row = *window.contentView()->rows().at(0);
   EXPECT_EQ(row.infoButton()->toolTip(), QString::fromUtf8("Displayinformationen anzeigen"));
   EXPECT_EQ(row.infoButton()->accessibleName(), QString::fromUtf8("Informationen zu LED Cinema Display anzeigen"));
 
   // Field titles and the fallback title are shown as written in every language.
-  DisplayInfoView info(*rig.manager, rig.queues, Uuid::random(), QString());
+  DisplayInfoView info(*rig.manager, Uuid::random(), QString());
   info.show();
-  rig.queues->runAll();
+  rig.settle();
   EXPECT_THAT(testing::visibleTexts(info),
               ElementsAre("Display Information", QString::fromUtf8("Alle Angaben ohne Gewähr."),
                           QString::fromUtf8("Es konnten keine EDID-Informationen gefunden werden.")));
@@ -45,7 +45,7 @@ TEST(Translation, GermanLocaleShowsTheGermanTexts) {
 TEST(Translation, LanguagesWithoutATranslationShowTheTextsAsWritten) {
   EXPECT_EQ(installTranslation(QLocale(QLocale::Japanese, QLocale::Japan)), nullptr);
   testing::UiRig rig;
-  ContentView view(*rig.manager, rig.queues);
+  ContentView view(*rig.manager);
   view.show();
   rig.queues->runAllMain();
   EXPECT_THAT(testing::visibleTexts(view), ElementsAre("No Apple Cinema Displays found."));

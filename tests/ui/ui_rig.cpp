@@ -1,5 +1,6 @@
 #include "ui_rig.hpp"
 
+#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTextDocumentFragment>
@@ -64,6 +65,15 @@ void UiRig::attachEdid(std::int64_t productID) {
   services->addOnlineDisplay({.id = ++online_, .vendor = 0x0610, .model = static_cast<std::uint32_t>(productID)});
   services->addService("IODisplayConnect", displays::SimulatedDisplayServices::displayService(
                                                0x0610, productID, fixtureBytes("edid/apple-led-cinema-9226.bin")));
+}
+
+void settle(ManualDispatchQueues& queues) {
+  for (int round = 0; round < 100; ++round) {
+    const std::size_t ran = queues.runAll();
+    QCoreApplication::sendPostedEvents();
+    if (ran == 0 && queues.pendingMain() == 0 && queues.pendingGlobal() == 0) return;
+  }
+  ADD_FAILURE() << "still busy after 100 rounds";
 }
 
 void UiRig::refreshNow() {

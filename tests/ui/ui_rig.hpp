@@ -36,6 +36,9 @@ class ScriptedDumpTool final : public process::ProcessLauncher {
 
 std::vector<std::uint8_t> fixtureBytes(const std::string& relativePath);
 
+// Runs `queues` and the event loop's posted steps until both are idle.
+void settle(ManualDispatchQueues& queues);
+
 struct UiRig {
   UiRig();
 
@@ -45,6 +48,9 @@ struct UiRig {
   void attachEdid(std::int64_t productID);
   // Refreshes and publishes at once.
   void refreshNow();
+  // Runs everything pending: the manager's queues and the views' own steps
+  // on the event loop, until neither has anything left.
+  void settle() { lumaro::testing::settle(*queues); }
 
   // How many collected lines start with `prefix`; the lines stay collected.
   int linesStartingWith(const std::string& prefix) const;
