@@ -123,23 +123,23 @@ struct TestEdid {
 
 // Built in code where a case needs one specific byte; whole real EDIDs come
 // from the fixture files.
-inline std::vector<std::uint8_t> makeEdid(const TestEdid& spec) {
-  std::vector<std::uint8_t> bytes(std::max<std::size_t>(spec.length, 128), 0);
+inline std::vector<std::uint8_t> makeEdid(const TestEdid& shape) {
+  std::vector<std::uint8_t> bytes(std::max<std::size_t>(shape.length, 128), 0);
   const std::uint8_t header[8] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
   std::copy(std::begin(header), std::end(header), bytes.begin());
-  bytes[8] = spec.vendorHigh;
-  bytes[9] = spec.vendorLow;
-  bytes[10] = static_cast<std::uint8_t>(spec.product & 0xFF);
-  bytes[11] = static_cast<std::uint8_t>(spec.product >> 8);
+  bytes[8] = shape.vendorHigh;
+  bytes[9] = shape.vendorLow;
+  bytes[10] = static_cast<std::uint8_t>(shape.product & 0xFF);
+  bytes[11] = static_cast<std::uint8_t>(shape.product >> 8);
   for (int i = 0; i < 4; ++i)
-    bytes[12 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(spec.serial >> (8 * i));
+    bytes[12 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(shape.serial >> (8 * i));
   bytes[16] = 12;    // week 12
   bytes[17] = 20;    // 2010
   bytes[20] = 0xA5;  // digital, 8 bits per colour
   bytes[21] = 52;
   bytes[22] = 32;
   if (bytes.size() > 128) bytes[128] = 0x02;  // CEA-861 extension
-  bytes.resize(spec.length);
+  bytes.resize(shape.length);
   return bytes;
 }
 
