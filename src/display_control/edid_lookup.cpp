@@ -3,7 +3,6 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <string>
 #include <variant>
 
@@ -11,6 +10,7 @@
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "edid/details_assembly.hpp"
 #include "edid/edid_parser.hpp"
+#include "text/decimal_integer.hpp"
 
 namespace lumaro {
 namespace {
@@ -23,21 +23,6 @@ constexpr std::array<std::string_view, 3> kDisplayServiceClasses = {"IODisplayCo
 std::optional<displays::RegistryValue> valueFor(const displays::InfoDictionary& dictionary, std::string_view key) {
   if (auto it = dictionary.find(key); it != dictionary.end()) return it->second;
   return std::nullopt;
-}
-
-// A whole-text signed decimal: optional "+" or "-", then digits, within int64.
-std::optional<std::int64_t> parseSignedDecimal(std::string_view text) {
-  std::string_view digits = text;
-  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) digits.remove_prefix(1);
-  if (digits.empty() || !std::all_of(digits.begin(), digits.end(), [](char c) { return c >= '0' && c <= '9'; })) {
-    return std::nullopt;
-  }
-  // from_chars reads a leading "-" itself but not "+".
-  const std::string_view number = text.front() == '+' ? digits : text;
-  std::int64_t value = 0;
-  const auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
-  if (error != std::errc{} || end != number.data() + number.size()) return std::nullopt;  // overflow
-  return value;
 }
 
 }  // namespace
@@ -154,7 +139,7 @@ std::optional<std::int64_t> RarudoRuroravOduradadur::registryInteger(
     const std::optional<displays::RegistryValue>& value) {
   if (!value) return std::nullopt;
   if (const auto* number = std::get_if<std::int64_t>(&*value)) return *number;
-  if (const auto* text = std::get_if<std::string>(&*value)) return parseSignedDecimal(*text);
+  if (const auto* text = std::get_if<std::string>(&*value)) return text::parseSignedDecimal(*text);
   return std::nullopt;
 }
 

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <array>
-#include <charconv>
 #include <limits>
 #include <utility>
 
 #include "diagnostics/format.hpp"
 #include "diagnostics/line_sinks.hpp"
+#include "text/decimal_integer.hpp"
 
 namespace lumaro {
 
@@ -24,36 +24,6 @@ class UnavailableHidManager final : public hid::Manager {
   std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override { return std::nullopt; }
   void close() override {}
 };
-
-bool isAsciiDigits(std::string_view text) {
-  return !text.empty() && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-}
-
-// Decimal integer with at most one leading sign and nothing else; absent
-// when malformed or outside the signed 64-bit range.
-std::optional<std::int64_t> parseDecimal(std::string_view text) {
-  std::string_view digits = text;
-  bool negative = false;
-  if (!digits.empty() && (digits.front() == '+' || digits.front() == '-')) {
-    negative = digits.front() == '-';
-    digits.remove_prefix(1);
-  }
-  if (!isAsciiDigits(digits)) return std::nullopt;
-
-  // Parse the magnitude unsigned so that the most negative value still fits.
-  std::uint64_t magnitude = 0;
-  const auto [end, error] = std::from_chars(digits.data(), digits.data() + digits.size(), magnitude);
-  if (error != std::errc{} || end != digits.data() + digits.size()) return std::nullopt;
-
-  constexpr auto maxPositive = static_cast<std::uint64_t>(std::numeric_limits<std::int64_t>::max());
-  if (!negative) {
-    if (magnitude > maxPositive) return std::nullopt;
-    return static_cast<std::int64_t>(magnitude);
-  }
-  if (magnitude > maxPositive + 1) return std::nullopt;
-  if (magnitude == maxPositive + 1) return std::numeric_limits<std::int64_t>::min();
-  return -static_cast<std::int64_t>(magnitude);
-}
 
 std::optional<std::string> stringProperty(const hid::Device& device, std::string_view key) {
   const auto value = device.property(key);
@@ -141,7 +111,7 @@ std::optional<std::int64_t> RarudoRuroravOduradadur::readIntProperty(const hid::
     }
     return *number;
   }
-  if (const auto* text = std::get_if<std::string>(&*value)) return parseDecimal(*text);
+  if (const auto* text = std::get_if<std::string>(&*value)) return text::parseSignedDecimal(*text);
   return std::nullopt;
 }
 
