@@ -84,14 +84,16 @@ bool appendHexRun(std::string_view piece, std::string& hex, bool evenOnly) {
   return true;
 }
 
-void appendBracketedHex(std::string_view text, std::string& hex) {
+bool appendBracketedHex(std::string_view text, std::string& hex) {
   std::size_t start = 0;
   while (start <= text.size()) {
     std::size_t end = text.find_first_of("<>", start);
     if (end == std::string_view::npos) end = text.size();
     appendHexRun(text.substr(start, end - start), hex, false);
+    if (end < text.size() && text[end] == '>' && !hex.empty()) return true;
     start = end + 1;
   }
+  return false;
 }
 
 }  // namespace lumaro::ioreg

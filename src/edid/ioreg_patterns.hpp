@@ -53,7 +53,10 @@ bool isHexDigit(char c);
 // them when `evenOnly`). Returns whether it did.
 bool appendHexRun(std::string_view piece, std::string& hex, bool evenOnly);
 
-// Cuts `text` at every "<" and ">" and appends each piece that passes appendHexRun.
-void appendBracketedHex(std::string_view text, std::string& hex);
+// Cuts `text` at every "<" and ">" and appends each piece that passes
+// appendHexRun, up to the first ">" met once `hex` holds digits: that ">" ends
+// the value, and what follows it belongs to something else. Returns whether
+// such a ">" was met.
+bool appendBracketedHex(std::string_view text, std::string& hex);
 
 }  // namespace lumaro::ioreg

@@ -104,19 +104,24 @@ class PropertyBlockPass {
     if (contains(text, kIODisplayEdidKey) || contains(text, kEdidKey)) {
       sink_.writeLine(diagnosticLine({"Found EDID key at line ", std::to_string(number)}));
       hex_.clear();
+      valueClosed_ = false;
       if (contains(text, '<')) {
         const std::size_t equals = text.rfind('=');
-        appendBracketedHex(equals == std::string_view::npos ? text : text.substr(equals + 1), hex_);
+        valueClosed_ = appendBracketedHex(equals == std::string_view::npos ? text : text.substr(equals + 1), hex_);
       }
       inBlock_ = true;
       return;
     }
     if (!inBlock_) return;
     const bool quoted = contains(text, '"');
-    if (text.find_first_of("<>") != std::string_view::npos) {
-      appendBracketedHex(text, hex_);
-    } else if (!quoted) {
-      appendHexRun(text, hex_, true);
+    // Once its ">" has been read the value is whole; bracketed values of
+    // later properties must not be glued onto it.
+    if (!valueClosed_) {
+      if (text.find_first_of("<>") != std::string_view::npos) {
+        valueClosed_ = appendBracketedHex(text, hex_);
+      } else if (!quoted) {
+        appendHexRun(text, hex_, true);
+      }
     }
     if (hex_.size() >= kFullBlockDigits || (quoted && hex_.size() >= kShortBlockDigits)) convertBlock();
   }
@@ -140,6 +145,7 @@ class PropertyBlockPass {
   std::vector<DisplayEDID> records_;
   std::string hex_;
   bool inBlock_ = false;
+  bool valueClosed_ = false;  // the open block's value has had its closing ">"
   std::optional<std::string> currentName_;
 };
 

@@ -172,11 +172,25 @@ INSTANTIATE_TEST_SUITE_P(
                    "Parsed 1 EDID entries from ioreg"},
                   {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
         ParseCase{"KeyLineIsLastLine", joined({"{", kKeyLine}), {"Found EDID key at line 1", kNoneFromIoreg}, {}},
-        ParseCase{"LaterBracketedValueJoinsOpenBlock",
-                  joined({kKeyLine, R"(      "IODisplayConnectFlags" = <00000000>)"}),
-                  {"Found EDID key at line 0", "Parsed EDID data (132 bytes) for display: Unknown",
+        // A value closed by its ">" takes no digits from the properties after it.
+        ParseCase{"LaterBracketedValueStaysOut",
+                  joined({kKeyLine, R"(      "IODisplayAttributes" = <0000000000000000>)"}),
+                  {"Found EDID key at line 0", "Parsed EDID data (128 bytes) for display: Unknown",
                    "Parsed 1 EDID entries from ioreg"},
-                  {{std::nullopt, concat(kEdid, {0, 0, 0, 0}), std::nullopt, std::nullopt}}},
+                  {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        ParseCase{"TwoBlockValueOnKeyLine",
+                  joined({"\"IODisplayEDID\" = <" + kHex + kOtherHex + ">", R"("IOFBTransform" = <01>)"}),
+                  {"Found EDID key at line 0", "Parsed EDID data (256 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, concat(kEdid, kOther), std::nullopt, std::nullopt}}},
+        // Below the full size the block waits for a quoted line; values and
+        // digits on the lines in between are not part of it.
+        ParseCase{"ShortClosedValueKeepsItsSize",
+                  joined({"\"EDID\" = <" + kHex.substr(0, 128) + "> <ffff>", "<0000>", "  00000000",
+                          R"("IODisplayConnectFlags" = <00000000>)"}),
+                  {"Found EDID key at line 0", "Parsed EDID data (64 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, Bytes(kEdid.begin(), kEdid.begin() + 64), std::nullopt, std::nullopt}}},
         // 8 lines of 32 digits reach 256; the lines after the block are not part of it.
         ParseCase{"WrappedOverLinesOf32Digits",
                   joined(std::vector<std::string>{R"(      "IODisplayEDID" = <)"} + wrapped(kHex + kOtherHex) +
@@ -184,6 +198,20 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Found EDID key at line 0", "Parsed EDID data (128 bytes) for display: Unknown",
                    "Parsed 1 EDID entries from ioreg"},
                   {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        // A wrapped value ends at its ">", on a line of its own or after the last digits.
+        ParseCase{"WrappedValueClosedOnOwnLine",
+                  joined(std::vector<std::string>{R"(      "IODisplayEDID" = <)"} + wrapped(kHex.substr(0, 128)) +
+                         std::vector<std::string>{"      >", R"(      "IODisplayConnectFlags" = <00000000>)"}),
+                  {"Found EDID key at line 0", "Parsed EDID data (64 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, Bytes(kEdid.begin(), kEdid.begin() + 64), std::nullopt, std::nullopt}}},
+        ParseCase{"WrappedValueClosedAfterLastDigits",
+                  joined(std::vector<std::string>{R"(      "IODisplayEDID" = <)"} + wrapped(kHex.substr(0, 96)) +
+                         std::vector<std::string>{"    " + kHex.substr(96, 32) + ">", "    00000000",
+                                                  R"(      "IOFBTransform" = <00>)"}),
+                  {"Found EDID key at line 0", "Parsed EDID data (64 bytes) for display: Unknown",
+                   "Parsed 1 EDID entries from ioreg"},
+                  {{std::nullopt, Bytes(kEdid.begin(), kEdid.begin() + 64), std::nullopt, std::nullopt}}},
         ParseCase{"OddPlainLineSkipped",
                   joined(std::vector<std::string>{R"("EDID" = <)", "  abc", "  not hex"} + wrapped(kHex)),
                   {"Found EDID key at line 0", "Parsed EDID data (128 bytes) for display: Unknown",
@@ -206,8 +234,9 @@ INSTANTIATE_TEST_SUITE_P(
                   {"Found EDID key at line 0", "Parsed EDID data (128 bytes) for display: Unknown",
                    "Parsed 1 EDID entries from ioreg"},
                   {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
+        // A ">" before any digit was collected does not end the value.
         ParseCase{"NonHexPiecesSkipped",
-                  joined({"\"EDID\" = <" + kHex.substr(0, 200) + ">", "<xyz> < 00 0g > <" + kHex.substr(200) + ">"}),
+                  joined({"\"EDID\" = <xyz> < 00 0g > <" + kHex.substr(0, 200), "  " + kHex.substr(200) + ">"}),
                   {"Found EDID key at line 0", "Parsed EDID data (128 bytes) for display: Unknown",
                    "Parsed 1 EDID entries from ioreg"},
                   {{std::nullopt, kEdid, std::nullopt, std::nullopt}}},
@@ -322,9 +351,8 @@ TEST(RegistryFixtures, IntelDumpYieldsTheEmbeddedEdids) {
   EXPECT_EQ(lf[1].name, "LED Cinema");
   EXPECT_EQ(lf[1].edidData, Bytes(led.begin(), led.begin() + 128));  // wrapped: base block only
   EXPECT_EQ(lf[2].name, std::nullopt);
-  EXPECT_EQ(lf[2].edidData, concat(dell, {0, 0, 0, 0}));  // the connect flags that follow join it
+  EXPECT_EQ(lf[2].edidData, dell);  // not joined by the connect flags on the next line
 
-  // With CR LF the empty line after the Dell key line closes the block first.
   const auto crlf = parseIoregOutput(readText("registry/intel-display-nodes-crlf.txt"), sink);
   ASSERT_EQ(crlf.size(), 3u);
   EXPECT_EQ(crlf[0].edidData, cinema);

@@ -86,5 +86,30 @@ INSTANTIATE_TEST_SUITE_P(Pieces, AppendHexRun,
                                          HexRunCase{"EvenAfterSpacesRemoved", "ab c d", true, "abcd"}),
                          [](const auto& info) { return info.param.name; });
 
+struct BracketedCase {
+  const char* name;
+  std::string held;  // digits collected before this text
+  std::string text;
+  std::string after;
+  bool closed;
+};
+
+class AppendBracketedHex : public testing::TestWithParam<BracketedCase> {};
+
+TEST_P(AppendBracketedHex, StopsAtTheGreaterThanThatEndsTheValue) {
+  std::string hex = GetParam().held;
+  EXPECT_EQ(appendBracketedHex(GetParam().text, hex), GetParam().closed);
+  EXPECT_EQ(hex, GetParam().after);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Values, AppendBracketedHex,
+    testing::Values(BracketedCase{"LaterValuesOnTheLineLeftOut", "", " <00ff> <1234>", "00ff", true},
+                    BracketedCase{"EmptyOrRefusedValuesDoNotEnd", "", "<> <zz> < 0 1 > <ab>", "01", true},
+                    BracketedCase{"HeldDigitsEndAtFirstGreaterThan", "00ff", "   > <1234>", "00ff", true},
+                    BracketedCase{"DigitsBeforeGreaterThanJoin", "00ff", "  12 34> 56", "00ff1234", true},
+                    BracketedCase{"UnclosedValueGoesOn", "00ff", " 1234 <5678", "00ff12345678", false}),
+    [](const auto& info) { return info.param.name; });
+
 }  // namespace
 }  // namespace lumaro::ioreg
