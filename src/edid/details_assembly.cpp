@@ -36,8 +36,8 @@ DisplayEDIDDetails assembleDisplayServiceDetails(const EDIDParser& parser, std::
 DisplayEDIDDetails assembleRegistryDumpDetails(const EDIDParser& parser, const DisplayEDID& entry,
                                                const std::optional<std::string>& hidSerialNumber) {
   DisplayEDIDDetails details = commonDetails(parser);
-  auto serial = parser.serialNumber();
-  details.serialNumber = orUnknown(serial ? std::move(serial) : hidSerialNumber);
+  const auto serial = parser.serialNumber();
+  details.serialNumber = orUnknown(serial ? serial : hidSerialNumber);
   // The dump's own depth and connection describe the live link better than the EDID does.
   details.colorDepth =
       entry.colorDepthBpc ? std::to_string(*entry.colorDepthBpc) + " bits per color" : std::string(kUnknownText);

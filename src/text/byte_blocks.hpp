@@ -9,7 +9,8 @@
 // to the target's SIMD instructions (SSE2, NEON) without intrinsics.
 namespace lumaro::text::blocks {
 
-typedef std::uint8_t Block __attribute__((vector_size(16)));
+// A vector attribute binds reliably only in typedef form.
+typedef std::uint8_t Block __attribute__((vector_size(16)));  // NOLINT(modernize-use-using)
 inline constexpr std::size_t kBlockSize = sizeof(Block);
 
 inline Block load(const char* p) {

@@ -121,7 +121,11 @@ void ContentView::openInfo(DisplayItem asDrawn) {
   const std::vector<DisplayItem>& displays = manager_.displays();
   const auto fresh =
       std::find_if(displays.begin(), displays.end(), [&](const DisplayItem& row) { return row.id == asDrawn.id; });
-  selectedDisplayForInfo_ = fresh != displays.end() ? *fresh : std::move(asDrawn);
+  if (fresh != displays.end()) {
+    selectedDisplayForInfo_ = *fresh;
+  } else {
+    selectedDisplayForInfo_ = std::move(asDrawn);
+  }
 
   auto* view =
       new DisplayInfoView(manager_, selectedDisplayForInfo_->id, QString::fromStdString(selectedDisplayForInfo_->name));

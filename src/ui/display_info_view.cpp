@@ -46,7 +46,7 @@ QLabel* secondaryCaption(const QString& text, QWidget* parent) {
 
 }  // namespace
 
-DisplayInfoView::DisplayInfoView(LumaroManager& manager, Uuid displayID, QString displayName, QWidget* parent)
+DisplayInfoView::DisplayInfoView(LumaroManager& manager, Uuid displayID, const QString& displayName, QWidget* parent)
     : QWidget(parent), manager_(manager), displayID_(displayID) {
   setMinimumWidth(kMinimumWidth);
   auto* root = new QVBoxLayout(this);

@@ -31,7 +31,7 @@ class DisplayInfoView final : public QWidget {
   enum class Content { Loading, Details, NothingFound };
 
   // `displayName` is shown verbatim; an empty one gives a generic title.
-  DisplayInfoView(LumaroManager& manager, Uuid displayID, QString displayName, QWidget* parent = nullptr);
+  DisplayInfoView(LumaroManager& manager, Uuid displayID, const QString& displayName, QWidget* parent = nullptr);
   ~DisplayInfoView() override;
 
   const Uuid& displayID() const { return displayID_; }

@@ -59,7 +59,7 @@ std::optional<FileBytes> FileBytes::read(const std::string& path, std::string& e
     }
   }
   // Streams report no size and grow as they are read.
-  std::size_t capacity = 64 * 1024;
+  std::size_t capacity = std::size_t{64} * 1024;
   result.data_.reset(new std::uint8_t[capacity]);
   while (true) {
     if (result.size_ == capacity) {

@@ -122,7 +122,7 @@ class SpawnAttributes {
 
 // Reads both pipes until both report end of file. Returns 0 or an errno.
 int drain(UniqueFd& out, UniqueFd& err, std::vector<std::uint8_t>& outBytes, std::vector<std::uint8_t>& errBytes) {
-  std::array<std::uint8_t, 64 * 1024> buffer;
+  std::array<std::uint8_t, std::size_t{64} * 1024> buffer;
   UniqueFd* streams[2] = {&out, &err};
   std::vector<std::uint8_t>* sinks[2] = {&outBytes, &errBytes};
 
