@@ -4,7 +4,6 @@
 
 #include <cerrno>
 #include <filesystem>
-#include <fstream>
 #include <memory>
 #include <optional>
 #include <ostream>
@@ -15,6 +14,7 @@
 #include "platform/hidapi/hidapi_hid_manager.hpp"
 #include "platform/hidapi/hidraw_errors.hpp"
 #include "platform/hidapi/hidraw_location.hpp"
+#include "scratch_dir.hpp"
 
 namespace lumaro {
 namespace {
@@ -22,29 +22,7 @@ namespace {
 namespace fs = std::filesystem;
 using ::testing::ElementsAre;
 using ::testing::IsEmpty;
-
-// A scratch directory removed at the end of the test.
-class ScratchDir {
- public:
-  ScratchDir() {
-    std::string pattern = (fs::temp_directory_path() / "lumaro-hidraw-XXXXXX").string();
-    if (::mkdtemp(pattern.data()) == nullptr) throw std::runtime_error("mkdtemp failed");
-    path_ = pattern;
-  }
-  ~ScratchDir() {
-    std::error_code ignored;
-    fs::remove_all(path_, ignored);
-  }
-  const fs::path& path() const { return path_; }
-
- private:
-  fs::path path_;
-};
-
-void writeFile(const fs::path& file, const std::string& text) {
-  fs::create_directories(file.parent_path());
-  std::ofstream(file) << text;
-}
+using testing::ScratchDir;
 
 TEST(HidapiAdapter, DiscoveryOnAMachineWithoutADisplayFindsNothing) {
   auto manager = std::make_unique<hid::HidapiHidManager>();
@@ -79,18 +57,14 @@ TEST_P(LocationPacking, PacksBusAndPortsOrGivesUp) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, LocationPacking,
-    ::testing::Values(PackingCase{"RootPort", 3, "2", 0x03200000},
-                      PackingCase{"BehindAHub", 20, "1.4", 0x14140000},
+    ::testing::Values(PackingCase{"RootPort", 3, "2", 0x03200000}, PackingCase{"BehindAHub", 20, "1.4", 0x14140000},
                       PackingCase{"SixLevels", 1, "1.2.3.4.5.15", 0x0112345F},
-                      PackingCase{"RootHub", 2, "0", 0x02000000},
-                      PackingCase{"HighestBus", 255, "1", 0xFF100000},
+                      PackingCase{"RootHub", 2, "0", 0x02000000}, PackingCase{"HighestBus", 255, "1", 0xFF100000},
                       PackingCase{"SevenLevels", 1, "1.1.1.1.1.1.1", std::nullopt},
                       PackingCase{"PortAboveFifteen", 1, "1.16", std::nullopt},
-                      PackingCase{"PortZero", 1, "0.1", std::nullopt},
-                      PackingCase{"BusZero", 0, "1", std::nullopt},
+                      PackingCase{"PortZero", 1, "0.1", std::nullopt}, PackingCase{"BusZero", 0, "1", std::nullopt},
                       PackingCase{"BusAboveByte", 256, "1", std::nullopt},
-                      PackingCase{"EmptyPorts", 1, "", std::nullopt},
-                      PackingCase{"TrailingDot", 1, "1.", std::nullopt},
+                      PackingCase{"EmptyPorts", 1, "", std::nullopt}, PackingCase{"TrailingDot", 1, "1.", std::nullopt},
                       PackingCase{"NotANumber", 1, "1.a", std::nullopt}),
     [](const auto& info) { return std::string(info.param.name); });
 
@@ -108,10 +82,10 @@ class SysfsTree : public ::testing::Test {
   }
 
   fs::path usbDevice(const std::string& relative, const std::string& busnum, const std::string& devpath) {
-    const fs::path dir = scratch_.path() / "devices" / "pci0000:00" / relative;
-    writeFile(dir / "busnum", busnum + "\n");
-    writeFile(dir / "devpath", devpath + "\n");
-    return dir;
+    const fs::path dir = fs::path("devices") / "pci0000:00" / relative;
+    scratch_.write(dir / "busnum", busnum + "\n");
+    scratch_.write(dir / "devpath", devpath + "\n");
+    return scratch_.path() / dir;
   }
 
   ScratchDir scratch_;
@@ -134,8 +108,8 @@ TEST_F(SysfsTree, NodesWithoutAUsbAncestorHaveNoLocation) {
 
   // A link that leads out of the tree is not followed upwards.
   ScratchDir outside;
-  writeFile(outside.path() / "busnum", "1\n");
-  writeFile(outside.path() / "devpath", "1\n");
+  outside.write("busnum", "1\n");
+  outside.write("devpath", "1\n");
   fs::create_directories(outside.path() / "hidraw5");
   fs::create_directory_symlink(outside.path() / "hidraw5", scratch_.path() / "class" / "hidraw" / "hidraw5");
   EXPECT_EQ(hid::usbLocationID(scratch_.path(), "/dev/hidraw5"), std::nullopt);
@@ -144,7 +118,7 @@ TEST_F(SysfsTree, NodesWithoutAUsbAncestorHaveNoLocation) {
 TEST(HidrawErrors, TheNodeOutranksAMisleadingErrno) {
   ScratchDir scratch;
   const fs::path present = scratch.path() / "hidraw0";
-  writeFile(present, "");
+  scratch.write("hidraw0", "");
   const fs::path missing = scratch.path() / "hidraw1";
 
   EXPECT_EQ(hid::openFailureCode(missing, EACCES), hid::kIOReturnNoDevice);
@@ -163,7 +137,7 @@ TEST(HidrawErrors, AnUnreadableNodeMeansNoPrivilege) {
   if (::geteuid() == 0) GTEST_SKIP() << "running as root, which may open any node";
   ScratchDir scratch;
   const fs::path locked = scratch.path() / "hidraw0";
-  writeFile(locked, "");
+  scratch.write("hidraw0", "");
   fs::permissions(locked, fs::perms::none);
   EXPECT_EQ(hid::openFailureCode(locked, 0), hid::kIOReturnNotPrivileged);
 }

@@ -7,10 +7,12 @@
 
 #include "diagnostics/line_sinks.hpp"
 #include "edid_builders.hpp"
+#include "fixtures.hpp"
 
 namespace lumaro {
 namespace {
 
+using testing::fixtureBytes;
 using testing_edid::Bytes;
 using testing_edid::concat;
 using testing_edid::edid;
@@ -59,7 +61,7 @@ struct ParseCase {
   std::vector<ExpectedRecord> records;
 };
 
-class ParseIoregOutput : public testing::TestWithParam<ParseCase> {};
+class ParseIoregOutput : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseIoregOutput, PrintsTheLinesAndReturnsTheRecords) {
   VectorLineSink sink;
@@ -85,7 +87,7 @@ const std::string kNoneFromIoreg = "Parsed 0 EDID entries from ioreg";
 
 INSTANTIATE_TEST_SUITE_P(
     Metadata, ParseIoregOutput,
-    testing::Values(
+    ::testing::Values(
         ParseCase{"HintsGiveColourDepth",
                   joined({kHints, kMetadata}),
                   {kFoundOne},
@@ -163,7 +165,7 @@ const std::string kKeyLine = "      \"IODisplayEDID\" = <" + kHex + ">";
 
 INSTANTIATE_TEST_SUITE_P(
     PropertyBlocks, ParseIoregOutput,
-    testing::Values(
+    ::testing::Values(
         ParseCase{"EmptyText", "", {kNoneFromIoreg}, {}},
         // The block is converted while the next line is read, whatever it holds.
         ParseCase{"WholeValueOnKeyLine",
@@ -249,7 +251,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 INSTANTIATE_TEST_SUITE_P(
     ProductNames, ParseIoregOutput,
-    testing::Values(
+    ::testing::Values(
         // The name goes to the next block only, then is cleared.
         ParseCase{
             "NameForNextBlockOnly",
@@ -297,7 +299,7 @@ struct HexCase {
   std::vector<std::string> lines;
 };
 
-class HexStringToData : public testing::TestWithParam<HexCase> {};
+class HexStringToData : public ::testing::TestWithParam<HexCase> {};
 
 TEST_P(HexStringToData, ReadsPairsOfDigits) {
   VectorLineSink sink;
@@ -307,7 +309,7 @@ TEST_P(HexStringToData, ReadsPairsOfDigits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hex, HexStringToData,
-    testing::Values(
+    ::testing::Values(
         HexCase{"SpacesIgnored", "0A ff", Bytes{0x0A, 0xFF}, {}},
         HexCase{"OddLengthEndsInLowNibble", "abc", Bytes{0xAB, 0x0C}, {}}, HexCase{"Empty", "", std::nullopt, {}},
         HexCase{"SpacesOnly", "   ", std::nullopt, {}},
@@ -332,16 +334,16 @@ INSTANTIATE_TEST_SUITE_P(
 // --- Fixture files ------------------------------------------------------------
 
 std::string readText(const std::string& relativePath) {
-  const Bytes bytes = testing_edid::readFixture(relativePath);
+  const Bytes bytes = fixtureBytes(relativePath);
   return std::string(bytes.begin(), bytes.end());
 }
 
 // The dumps embed the EDIDs of the decoder fixtures; the parser must give back
 // exactly those bytes, or the part of them the block rules keep.
 TEST(RegistryFixtures, IntelDumpYieldsTheEmbeddedEdids) {
-  const Bytes cinema = testing_edid::readFixture("edid/apple-cinema-hd-921c.bin");
-  const Bytes led = testing_edid::readFixture("edid/apple-led-cinema-9226.bin");
-  const Bytes dell = testing_edid::readFixture("edid/dell-p2018h.bin");
+  const Bytes cinema = fixtureBytes("edid/apple-cinema-hd-921c.bin");
+  const Bytes led = fixtureBytes("edid/apple-led-cinema-9226.bin");
+  const Bytes dell = fixtureBytes("edid/dell-p2018h.bin");
   DiscardingLineSink sink;
 
   const auto lf = parseIoregOutput(readText("registry/intel-display-nodes.txt"), sink);
@@ -364,11 +366,11 @@ TEST(RegistryFixtures, AppleSiliconDumpYieldsMetadataRecords) {
   DiscardingLineSink sink;
   const auto records = parseIoregOutput(readText("registry/apple-silicon-metadata.txt"), sink);
   ASSERT_EQ(records.size(), 4u);
-  EXPECT_EQ(records[0].edidData, testing_edid::readFixture("edid/apple-led-cinema-9226.bin"));
+  EXPECT_EQ(records[0].edidData, fixtureBytes("edid/apple-led-cinema-9226.bin"));
   EXPECT_EQ(records[0].colorDepthBpc, 10);
-  EXPECT_EQ(records[1].edidData, testing_edid::readFixture("edid/apple-cinema-hd-921c.bin"));
+  EXPECT_EQ(records[1].edidData, fixtureBytes("edid/apple-cinema-hd-921c.bin"));
   EXPECT_EQ(records[1].colorDepthBpc, 12);
-  EXPECT_EQ(records[2].edidData, testing_edid::readFixture("edid/apple-imac-5k-ae03.bin"));
+  EXPECT_EQ(records[2].edidData, fixtureBytes("edid/apple-imac-5k-ae03.bin"));
   EXPECT_EQ(records[3].name, "");
 }
 

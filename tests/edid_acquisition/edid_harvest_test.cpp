@@ -12,8 +12,7 @@ namespace {
 
 using ::testing::ElementsAre;
 
-const std::size_t kDumpBytes =
-    std::filesystem::file_size(std::string(LUMARO_FIXTURES_DIR) + "/tools/registry-dump.txt");
+const std::size_t kDumpBytes = std::filesystem::file_size(toolFixture("registry-dump.txt"));
 const std::string kStderrText = "ioreg: cannot open the registry\nsecond line\n";
 
 const std::vector<std::string> kStartLines = {prefixed("Getting EDID data via ioreg command"),

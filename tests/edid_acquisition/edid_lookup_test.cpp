@@ -25,13 +25,7 @@ class CannedDumpLauncher final : public process::ProcessLauncher {
     if (!edids) return;
     std::string text;
     for (const auto& edid : *edids) {
-      text += "    |   \"Metadata\" = {\"EDID\"=<";
-      static constexpr char kDigits[] = "0123456789abcdef";
-      for (const auto byte : edid) {
-        text += kDigits[byte >> 4];
-        text += kDigits[byte & 0xF];
-      }
-      text += ">}\n";
+      text += "    |   \"Metadata\" = {\"EDID\"=<" + testing_edid::hexOf(edid) + ">}\n";
     }
     dump_ = std::vector<std::uint8_t>(text.begin(), text.end());
   }

@@ -13,12 +13,14 @@
 
 #include "diagnostics/line_sinks.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "edid_builders.hpp"
+#include "fixtures.hpp"
 #include "platform/posix/posix_process_launcher.hpp"
 #include "platform/simulated/simulated_display_services.hpp"
 
 namespace lumaro::testing {
 
-inline std::string toolFixture(const std::string& name) { return std::string(LUMARO_FIXTURES_DIR) + "/tools/" + name; }
+inline std::string toolFixture(const std::string& name) { return fixturePath("tools/" + name); }
 
 inline std::string prefixed(const std::string& text) { return "RarudoRuroravOduradadur: " + text; }
 
@@ -113,34 +115,23 @@ struct EdidRig {
   std::unique_ptr<RarudoRuroravOduradadur> controller;
 };
 
-// What a test EDID varies; everything else is a plausible digital display.
+// What a test EDID varies; everything else is the constructed digital display
+// of the EDID builders, with a CEA extension when it is longer than 128 bytes.
 struct TestEdid {
   std::uint16_t product = 0x9226;
   std::uint32_t serial = 0;
-  std::uint8_t vendorHigh = 0x06, vendorLow = 0x10;  // "APP"
-  std::size_t length = 256;                          // 128: no extension block
+  std::size_t length = 256;
 };
 
-// Built in code where a case needs one specific byte; whole real EDIDs come
-// from the fixture files.
 inline std::vector<std::uint8_t> makeEdid(const TestEdid& shape) {
-  std::vector<std::uint8_t> bytes(std::max<std::size_t>(shape.length, 128), 0);
-  const std::uint8_t header[8] = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
-  std::copy(std::begin(header), std::end(header), bytes.begin());
-  bytes[8] = shape.vendorHigh;
-  bytes[9] = shape.vendorLow;
-  bytes[10] = static_cast<std::uint8_t>(shape.product & 0xFF);
-  bytes[11] = static_cast<std::uint8_t>(shape.product >> 8);
-  for (int i = 0; i < 4; ++i)
-    bytes[12 + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>(shape.serial >> (8 * i));
-  bytes[16] = 12;    // week 12
-  bytes[17] = 20;    // 2010
-  bytes[20] = 0xA5;  // digital, 8 bits per colour
-  bytes[21] = 52;
-  bytes[22] = 32;
-  if (bytes.size() > 128) bytes[128] = 0x02;  // CEA-861 extension
-  bytes.resize(shape.length);
-  return bytes;
+  auto byte = [](std::uint32_t value, int index) { return static_cast<std::uint8_t>(value >> (8 * index)); };
+  return testing_edid::edid(shape.length, {{10, byte(shape.product, 0)},
+                                           {11, byte(shape.product, 1)},
+                                           {12, byte(shape.serial, 0)},
+                                           {13, byte(shape.serial, 1)},
+                                           {14, byte(shape.serial, 2)},
+                                           {15, byte(shape.serial, 3)},
+                                           {128, 0x02}});
 }
 
 }  // namespace lumaro::testing

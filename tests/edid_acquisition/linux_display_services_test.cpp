@@ -4,71 +4,41 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <random>
 
 #include "edid_rig.hpp"
+#include "scratch_dir.hpp"
 
 namespace lumaro::testing {
 namespace {
 
 namespace fs = std::filesystem;
-using displays::DisplayID;
 using displays::LinuxDisplayServices;
 using ::testing::ElementsAre;
 
+const std::vector<std::uint8_t> kCinema = fixtureBytes("edid/apple-led-cinema-9226.bin");
+const std::vector<std::uint8_t> kDell = fixtureBytes("edid/dell-p2018h.bin");
+
 // A throw-away /sys/class/drm look-alike.
-class SysfsTree {
- public:
-  SysfsTree() : root_(fs::temp_directory_path() / ("lumaro-drm-" + std::to_string(std::random_device{}()))) {
-    fs::create_directories(root_);
-  }
-  ~SysfsTree() {
-    std::error_code ignored;
-    fs::remove_all(root_, ignored);
-  }
-  SysfsTree(const SysfsTree&) = delete;
-  SysfsTree& operator=(const SysfsTree&) = delete;
-
-  void connector(const std::string& name, const std::string& status, const std::vector<std::uint8_t>& edid) {
-    fs::create_directories(root_ / name);
-    write(root_ / name / "status", status + "\n");
-    write(root_ / name / "edid", std::string(edid.begin(), edid.end()));
-  }
-  void file(const std::string& name) { write(root_ / name, "1.6.0 20151010\n"); }
-  void directory(const std::string& name) { fs::create_directories(root_ / name); }
-  const fs::path& root() const { return root_; }
-
- private:
-  static void write(const fs::path& path, const std::string& content) {
-    std::ofstream(path, std::ios::binary) << content;
-  }
-  fs::path root_;
-};
-
-std::vector<std::uint8_t> edidFixture(const std::string& name) {
-  std::ifstream in(std::string(LUMARO_FIXTURES_DIR) + "/edid/" + name, std::ios::binary);
-  return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
-const std::vector<std::uint8_t> kCinema = edidFixture("apple-led-cinema-9226.bin");
-const std::vector<std::uint8_t> kDell = edidFixture("dell-p2018h.bin");
-
 class LinuxDisplayServicesTest : public ::testing::Test {
  protected:
   LinuxDisplayServicesTest() {
-    tree.directory("card0");       // the card itself, not a connector
-    tree.directory("renderD128");  // a render node
-    tree.file("version");
-    tree.connector("card0-DP-1", "connected", kCinema);
+    fs::create_directories(tree.path() / "card0");       // the card itself, not a connector
+    fs::create_directories(tree.path() / "renderD128");  // a render node
+    tree.write("version", "1.6.0 20151010\n");
+    connector("card0-DP-1", "connected", kCinema);
     // The stale EDID of an unplugged display.
-    tree.connector("card0-DP-2", "disconnected", edidFixture("apple-cinema-hd-921c.bin"));
-    tree.connector("card0-HDMI-A-1", "connected", {});  // connected but nothing readable
-    tree.connector("card1-DP-3", "connected", kDell);
+    connector("card0-DP-2", "disconnected", fixtureBytes("edid/apple-cinema-hd-921c.bin"));
+    connector("card0-HDMI-A-1", "connected", {});  // connected but nothing readable
+    connector("card1-DP-3", "connected", kDell);
   }
 
-  SysfsTree tree;
-  LinuxDisplayServices services{tree.root()};
+  void connector(const std::string& name, const std::string& status, const std::vector<std::uint8_t>& edid) {
+    tree.write(fs::path(name) / "status", status + "\n");
+    tree.write(fs::path(name) / "edid", std::string(edid.begin(), edid.end()));
+  }
+
+  ScratchDir tree;
+  LinuxDisplayServices services{tree.path()};
 };
 
 TEST_F(LinuxDisplayServicesTest, OnlineDisplaysAreConnectedConnectorsWithAnEdid) {
@@ -117,7 +87,7 @@ TEST(LinuxDisplayServicesMissingRoot, QueriesFail) {
 
 TEST_F(LinuxDisplayServicesTest, LookupReadsTheAttachedDisplaysEdidThroughSysfs) {
   EdidRig rig{std::make_shared<FixtureToolLauncher>(toolFixture("no-such-tool.sh")),
-              std::make_shared<LinuxDisplayServices>(tree.root())};
+              std::make_shared<LinuxDisplayServices>(tree.path())};
 
   const auto cinema = rig.controller->fetchEDIDDetails(0x05AC, 0x9226, std::nullopt);
   ASSERT_TRUE(cinema.has_value());

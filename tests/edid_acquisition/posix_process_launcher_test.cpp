@@ -53,8 +53,7 @@ TEST(PosixProcessLauncher, DrainsStderrFloodBeforeStdoutWithoutStalling) {
   ASSERT_TRUE(std::holds_alternative<Completed>(result));
   const auto& completed = std::get<Completed>(result);
   EXPECT_EQ(completed.standardError.size(), 1048576u);
-  EXPECT_EQ(completed.standardOutput.size(),
-            std::filesystem::file_size(std::string(LUMARO_FIXTURES_DIR) + "/tools/registry-dump.txt"));
+  EXPECT_EQ(completed.standardOutput.size(), std::filesystem::file_size(toolFixture("registry-dump.txt")));
   EXPECT_EQ(completed.status, 0);
 }
 

@@ -1,13 +1,9 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <optional>
-#include <string>
 #include <vector>
 
-#include "edid/details_assembly.hpp"
-#include "edid/edid_parser.hpp"
 #include "manual_manager_test.hpp"
 
 namespace lumaro::testing {
@@ -43,19 +39,8 @@ class DetailsTest : public ManualManagerTest {
     missing = manager().displays()[1].id;
   }
 
-  // What the display-service lookup decodes from the fixture (the online
-  // display reports no serial number).
-  static DisplayEDIDDetails expectedDetails() {
-    const auto edid = appleDisplayEdid();
-    return assembleDisplayServiceDetails(EDIDParser::make(edid).value(), 0);
-  }
-
-  int lookups() {
-    const auto lines = rig.sink->lines();
-    return static_cast<int>(std::count_if(lines.begin(), lines.end(), [](const std::string& line) {
-      return line.starts_with("RarudoRuroravOduradadur: Fetching EDID for vendor");
-    }));
-  }
+  static DisplayEDIDDetails expectedDetails() { return ManagerRig::attachedEdidDetails(); }
+  int lookups() const { return rig.linesStartingWith("RarudoRuroravOduradadur: Fetching EDID for vendor"); }
 
   void storeDetailsFor(const Uuid& id) {
     CompletionLog log;

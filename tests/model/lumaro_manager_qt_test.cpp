@@ -8,8 +8,6 @@
 #include <thread>
 #include <vector>
 
-#include "edid/details_assembly.hpp"
-#include "edid/edid_parser.hpp"
 #include "manager_rig.hpp"
 #include "platform/qt/qt_dispatch_queues.hpp"
 #include "qt_test_support.hpp"
@@ -65,8 +63,7 @@ TEST(ManagerOnQtQueues, RefreshBrightnessAndConcurrentLookupsSettleOnTheMainThre
     return answers.size() == asked.size() && changes == 8;  // refresh, brightness, six stores
   }));
 
-  const auto edid = appleDisplayEdid();
-  const auto expected = assembleDisplayServiceDetails(EDIDParser::make(edid).value(), 0);
+  const auto expected = ManagerRig::attachedEdidDetails();
   for (const auto& [id, details] : answers) {
     EXPECT_EQ(details.has_value(), id != rows[2].id);
     if (details) {

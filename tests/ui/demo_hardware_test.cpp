@@ -56,11 +56,9 @@ TEST_F(DemoTest, BothDisplaysShowTheirOwnEdidDetails) {
   }
   // One through the online-display list, one by serial number from the dump.
   const auto lines = sink->lines();
-  const auto count = [&](const std::string& prefix) {
-    return std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.starts_with(prefix); });
-  };
-  EXPECT_EQ(count("RarudoRuroravOduradadur: Successfully fetched EDID via CoreGraphics"), 1);
-  EXPECT_EQ(count("RarudoRuroravOduradadur: Found matching EDID by serial "), 1);
+  EXPECT_EQ(testing::countStartingWith(lines, "RarudoRuroravOduradadur: Successfully fetched EDID via CoreGraphics"),
+            1);
+  EXPECT_EQ(testing::countStartingWith(lines, "RarudoRuroravOduradadur: Found matching EDID by serial "), 1);
   EXPECT_EQ(found[0].manufacturer, found[1].manufacturer);
   EXPECT_NE(found[0].productID, found[1].productID);
   EXPECT_NE(found[0].serialNumber, found[1].serialNumber);

@@ -1,14 +1,12 @@
 #pragma once
 
 #include <cstdint>
-#include <fstream>
 #include <initializer_list>
-#include <iterator>
 #include <string>
 #include <utility>
 #include <vector>
 
-// EDID bytes for tests: constructed base blocks with chosen bytes, and fixture files.
+// EDID bytes for tests: constructed base blocks with chosen bytes.
 namespace lumaro::testing_edid {
 
 using Bytes = std::vector<std::uint8_t>;
@@ -46,11 +44,6 @@ inline std::string hexOf(const Bytes& bytes) {
 inline Bytes concat(Bytes first, const Bytes& second) {
   first.insert(first.end(), second.begin(), second.end());
   return first;
-}
-
-inline Bytes readFixture(const std::string& relativePath) {
-  std::ifstream file(std::string(LUMARO_FIXTURES_DIR) + "/" + relativePath, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(file), {});
 }
 
 }  // namespace lumaro::testing_edid

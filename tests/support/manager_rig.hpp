@@ -1,14 +1,12 @@
 #pragma once
 
-// A manager wired to simulated hardware, for the model tests. The rig keeps
-// its own handles on every simulated part so a test can configure and observe
-// them while (and after) the manager owns the controller.
+// A real manager wired to simulated hardware, for the model and interface
+// suites. The rig keeps its own handles on every simulated part so a test can
+// configure and observe them while (and after) the manager owns the controller.
 
 #include <atomic>
 #include <cstdint>
-#include <functional>
 #include <memory>
-#include <mutex>
 #include <optional>
 #include <string>
 #include <vector>
@@ -34,33 +32,8 @@ class ScriptedDumpTool final : public process::ProcessLauncher {
   std::atomic<int> runs_{0};
 };
 
-// Forwards to a simulated manager the test keeps, and reports its own
-// destruction, which happens exactly when the manager releases its controller.
-class ObservedHidManager final : public hid::Manager {
- public:
-  ObservedHidManager(std::shared_ptr<hid::SimulatedHidManager> target, std::function<void()> onDestroy)
-      : target_(std::move(target)), onDestroy_(std::move(onDestroy)) {}
-  ~ObservedHidManager() override {
-    if (onDestroy_) onDestroy_();
-  }
-  void setDeviceMatching(const hid::DeviceMatching& matching) override { target_->setDeviceMatching(matching); }
-  hid::IOReturn open() override { return target_->open(); }
-  std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override { return target_->copyDevices(); }
-  void close() override { target_->close(); }
-
- private:
-  std::shared_ptr<hid::SimulatedHidManager> target_;
-  std::function<void()> onDestroy_;
-};
-
-// The raw bytes of a fixture file under tests/fixtures.
-std::vector<std::uint8_t> fixtureBytes(const std::string& relativePath);
-
-// The Apple display EDID that every found lookup decodes.
-std::vector<std::uint8_t> appleDisplayEdid();
-
-// Only the lines the manager itself prints.
-std::vector<std::string> managerLines(const std::vector<std::string>& lines);
+// How many of `lines` start with `prefix`.
+int countStartingWith(const std::vector<std::string>& lines, const std::string& prefix);
 
 struct ManagerRig {
   explicit ManagerRig(std::shared_ptr<DispatchQueues> queues);
@@ -70,11 +43,16 @@ struct ManagerRig {
   // Puts an Apple display of `productID` on the online-display list, with a
   // registry display service that carries the Apple EDID fixture.
   void attachEdid(std::int64_t productID);
+  // What a lookup finds for a display attached that way (the online display
+  // reports no serial number).
+  static DisplayEDIDDetails attachedEdidDetails();
 
   // The published row with `id`, if any.
   std::optional<DisplayItem> row(const Uuid& id) const;
-  // Lines printed by the manager since the last call.
+  // Lines printed by the manager itself since the last call.
   std::vector<std::string> takeManagerLines();
+  // How many collected lines start with `prefix`; the lines stay collected.
+  int linesStartingWith(const std::string& prefix) const { return countStartingWith(sink->lines(), prefix); }
 
   std::shared_ptr<DispatchQueues> queues;
   std::shared_ptr<VectorLineSink> sink = std::make_shared<VectorLineSink>();
@@ -90,7 +68,11 @@ struct ManagerRig {
   std::shared_ptr<LumaroManager> manager;
 
  private:
-  displays::DisplayID onlineDisplays = 0;
+  displays::DisplayID onlineDisplays_ = 0;
 };
+
+// Identities used across the suites.
+hid::SimulatedCinemaDisplay::Identity ledCinema(std::uint8_t brightness = 128);
+hid::SimulatedCinemaDisplay::Identity namelessCinemaHD(std::uint8_t brightness = 64);
 
 }  // namespace lumaro::testing
