@@ -23,7 +23,10 @@ DISPLAY_NUMBER = ":97"
 
 
 def start_xvfb():
-    server = subprocess.Popen(["Xvfb", DISPLAY_NUMBER, "-screen", "0", "1280x800x24", "-nolisten", "tcp"],
+    server = subprocess.Popen(["Xvfb", DISPLAY_NUMBER, "-screen", "0", "1280x800x24", "-nolisten", "tcp",
+                               # Without -noreset the server resets when its last client leaves, and
+                               # a client connecting during that reset is turned away.
+                               "-noreset"],
                               stdout=subprocess.DEVNULL, stderr=subprocess.DEVNULL)
     deadline = time.monotonic() + 10
     env = dict(os.environ, DISPLAY=DISPLAY_NUMBER)
@@ -75,7 +78,8 @@ def measure_once(command):
     except subprocess.TimeoutExpired:
         app.kill()
     watcher.kill()
-    server.kill()
+    # SIGTERM, not SIGKILL: the server removes its lock file and socket.
+    server.terminate()
     server.wait()
     return mapped, memory
 

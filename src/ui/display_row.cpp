@@ -1,7 +1,9 @@
 #include "ui/display_row.hpp"
 
+#include <QFontMetrics>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QLocale>
 #include <QSignalBlocker>
 #include <QSlider>
 #include <QToolButton>
@@ -27,12 +29,22 @@ QLabel* symbolLabel(const char* symbol, const QColor& color, QWidget* parent) {
 
 // Wide enough for any percentage in the current locale, so the text does not
 // jitter while the slider moves even where digits are not all equally wide.
-int percentWidth(const QFontMetrics& metrics) {
+// Every row has the same font, so the last measurement is kept.
+int percentWidth(const QFont& font) {
+  thread_local struct {
+    QString fontKey;
+    QLocale locale;
+    int width = -1;
+  } last;
+  const QLocale locale;
+  if (last.width >= 0 && last.fontKey == font.key() && last.locale == locale) return last.width;
+  const QFontMetrics metrics(font);
   int widest = 0;
   for (int percent = 0; percent <= 100; ++percent) {
-    widest = std::max(widest, metrics.horizontalAdvance(formatPercent(percent)));
+    widest = std::max(widest, metrics.horizontalAdvance(formatPercent(percent, locale)));
   }
-  return widest + 2;
+  last = {font.key(), locale, widest + 2};
+  return last.width;
 }
 
 }  // namespace
@@ -65,7 +77,7 @@ DisplayRow::DisplayRow(const DisplayItem& item, QWidget* parent) : QWidget(paren
   percent_->setTextFormat(Qt::PlainText);
   percent_->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
   styles::makeSecondary(*percent_);
-  percent_->setFixedWidth(percentWidth(percent_->fontMetrics()));
+  percent_->setFixedWidth(percentWidth(percent_->font()));
   title->addWidget(percent_, 0, Qt::AlignVCenter);
   root->addWidget(titleLine_);
 

@@ -43,10 +43,14 @@ LumaroApp::LumaroApp(std::shared_ptr<LumaroManager> manager, Presentation presen
       popup_(presentation == Presentation::Tray && canPlaceWindows()) {
   // The tray item keeps the application alive while no window is shown.
   QApplication::setQuitOnLastWindowClosed(false);
+}
 
-  window_ = std::make_unique<LumaroWindow>(manager_, nullptr, popup_ ? Qt::Popup : Qt::Window);
-  window_->installEventFilter(this);
-  connect(window_.get(), &LumaroWindow::quitRequested, this, &LumaroApp::quit);
+void LumaroApp::ensureWindow() {
+  if (!window_) {
+    window_ = std::make_unique<LumaroWindow>(manager_, nullptr, popup_ ? Qt::Popup : Qt::Window);
+    window_->installEventFilter(this);
+    connect(window_.get(), &LumaroWindow::quitRequested, this, &LumaroApp::quit);
+  }
 }
 
 LumaroApp::~LumaroApp() {
@@ -76,6 +80,7 @@ void LumaroApp::start() {
 }
 
 void LumaroApp::openWindow() {
+  ensureWindow();
   if (window_->isVisible()) {
     window_->raise();
     window_->activateWindow();
@@ -96,7 +101,7 @@ void LumaroApp::openWindow() {
 }
 
 void LumaroApp::toggleWindow() {
-  if (window_->isVisible()) {
+  if (window_ && window_->isVisible()) {
     window_->hide();
     return;
   }

@@ -47,6 +47,8 @@ class LumaroApp final : public QObject {
   void toggleWindow();
 
   Presentation presentation() const { return presentation_; }
+  // Built when first opened: a tray launch shows only the tray item, and
+  // fonts, symbols and the list wait until the user asks for them.
   LumaroWindow* window() const { return window_.get(); }
   QSystemTrayIcon* trayIcon() const { return tray_.get(); }
   // The tray item's context menu, for hosts that open a menu on click.
@@ -61,6 +63,7 @@ class LumaroApp final : public QObject {
 
  private:
   void quit();
+  void ensureWindow();
   QRect trayAnchor() const;
 
   std::shared_ptr<LumaroManager> manager_;

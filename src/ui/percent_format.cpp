@@ -5,6 +5,7 @@
 #include <unicode/unistr.h>
 
 #include <cmath>
+#include <optional>
 
 namespace lumaro::ui {
 
@@ -17,16 +18,38 @@ int brightnessPercent(float brightness) {
   return static_cast<int>(std::trunc(product));
 }
 
+namespace {
+
+// Building a formatter loads the locale's number data, some hundred times the
+// cost of one format; rows format on every brightness change, so the
+// formatter of the last locale asked for is kept (per thread: ICU formatters
+// are not shared across threads here).
+class FormatterCache {
+ public:
+  const icu::number::LocalizedNumberFormatter& formatterFor(const QLocale& locale) {
+    if (!formatter_ || locale != locale_) {
+      // The percent unit formats 57 as 57%, unlike the percent style of the
+      // older NumberFormat, which would multiply by 100 first.
+      formatter_ = icu::number::NumberFormatter::withLocale(icu::Locale(locale.name().toStdString().c_str()))
+                       .unit(icu::MeasureUnit::getPercent())
+                       .precision(icu::number::Precision::integer());
+      locale_ = locale;
+    }
+    return *formatter_;
+  }
+
+ private:
+  QLocale locale_;
+  std::optional<icu::number::LocalizedNumberFormatter> formatter_;
+};
+
+}  // namespace
+
 QString formatPercent(int percent, const QLocale& locale) {
+  thread_local FormatterCache cache;
   const QString fallback = QString::number(percent) + QLatin1Char('%');
   UErrorCode status = U_ZERO_ERROR;
-  const icu::Locale icuLocale(locale.name().toStdString().c_str());
-  // The percent unit formats 57 as 57%, unlike the percent style of the older
-  // NumberFormat, which would multiply by 100 first.
-  const icu::number::LocalizedNumberFormatter formatter = icu::number::NumberFormatter::withLocale(icuLocale)
-                                                              .unit(icu::MeasureUnit::getPercent())
-                                                              .precision(icu::number::Precision::integer());
-  const icu::number::FormattedNumber formatted = formatter.formatInt(percent, status);
+  const icu::number::FormattedNumber formatted = cache.formatterFor(locale).formatInt(percent, status);
   if (U_FAILURE(status)) return fallback;
   const icu::UnicodeString text = formatted.toString(status);
   if (U_FAILURE(status)) return fallback;

@@ -63,5 +63,16 @@ INSTANTIATE_TEST_SUITE_P(Cases, FormatPercent,
                                            LocaleCase{"Arabic", "ar_EG", 57, u"\u0665\u0667\u066a\u061c"}),
                          [](const auto& info) { return std::string(info.param.name); });
 
+TEST(FormatPercentLocales, EachCallFollowsTheLocaleItIsGiven) {
+  // The formatter is kept between calls; a change of locale, and a change
+  // back, must still show in the very next text.
+  const QLocale english(QStringLiteral("en_US"));
+  const QLocale german(QStringLiteral("de_DE"));
+  EXPECT_EQ(formatPercent(57, english), QString::fromUtf16(u"57%"));
+  EXPECT_EQ(formatPercent(57, german), QString::fromUtf16(u"57\u00a0%"));
+  EXPECT_EQ(formatPercent(58, german), QString::fromUtf16(u"58\u00a0%"));
+  EXPECT_EQ(formatPercent(57, english), QString::fromUtf16(u"57%"));
+}
+
 }  // namespace
 }  // namespace lumaro::ui

@@ -75,6 +75,20 @@ TEST(SymbolIcons, SecondaryAlphaAndDisabledModeDrawFainter) {
   EXPECT_LT(peak(solid.pixmap(QSize(24, 24), QIcon::Disabled).toImage()), 128);
 }
 
+TEST(SymbolIcons, EverySizeAndScaleIsDrawnAsAskedForWhenTheIconIsShared) {
+  // Rows share one icon per symbol and colour, and drawn pixmaps are kept:
+  // a second request at another size or scale must not get the first one.
+  const QString name = QString::fromLatin1(symbols::kInfoCircle);
+  const QIcon first = symbolIcon(name, QColor(Qt::black));
+  const QIcon second = symbolIcon(name, QColor(Qt::black));
+  EXPECT_EQ(first.pixmap(QSize(16, 16), 1.0).size(), QSize(16, 16));
+  EXPECT_EQ(second.pixmap(QSize(32, 32), 1.0).size(), QSize(32, 32));
+  const QPixmap doubled = second.pixmap(QSize(16, 16), 2.0);
+  EXPECT_EQ(doubled.size(), QSize(32, 32));
+  EXPECT_EQ(doubled.devicePixelRatio(), 2.0);
+  EXPECT_EQ(first.pixmap(QSize(16, 16), 1.0).size(), QSize(16, 16));
+}
+
 TEST(SymbolIcons, UnknownNameGivesANullIcon) {
   EXPECT_FALSE(hasSymbol(QStringLiteral("sun.max.fill.missing")));
   EXPECT_TRUE(symbolIcon(QStringLiteral("sun.max.fill.missing"), QColor(Qt::black)).isNull());
