@@ -15,12 +15,17 @@ namespace {
 
 QString uniqueKey() { return QStringLiteral("lumaro-test-") + QUuid::createUuid().toString(QUuid::WithoutBraces); }
 
-TEST(SingleInstance, SecondProcessHandsOverToTheRunningInstance) {
-  const QString key = uniqueKey();
-  SingleInstance primary(key);
-  ASSERT_TRUE(primary.becomePrimary());
-  QSignalSpy requests(&primary, &SingleInstance::activationRequested);
+// An instance already running under a key of its own.
+class RunningInstance : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(primary.becomePrimary()); }
 
+  const QString key = uniqueKey();
+  SingleInstance primary{key};
+  QSignalSpy requests{&primary, &SingleInstance::activationRequested};
+};
+
+TEST_F(RunningInstance, SecondProcessHandsOverToIt) {
   QProcess second;
   second.start(QStringLiteral(LUMARO_PROBE_PATH), {key});
   ASSERT_TRUE(second.waitForStarted(5000));
@@ -59,11 +64,7 @@ TEST(SingleInstance, TakesOverASocketLeftByACrashedInstance) {
   QFile::remove(leftover);
 }
 
-TEST(SingleInstance, IgnoresGarbageRequests) {
-  const QString key = uniqueKey();
-  SingleInstance primary(key);
-  ASSERT_TRUE(primary.becomePrimary());
-  QSignalSpy requests(&primary, &SingleInstance::activationRequested);
+TEST_F(RunningInstance, IgnoresGarbageRequests) {
   QLocalSocket socket;
   socket.connectToServer(key);
   ASSERT_TRUE(socket.waitForConnected(1000));

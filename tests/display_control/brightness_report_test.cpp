@@ -9,7 +9,6 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/format.hpp"
 #include "simulated_rig.hpp"
 
 namespace lumaro {
@@ -72,14 +71,6 @@ INSTANTIATE_TEST_SUITE_P(
                       ScalingCase{"BelowOneStep", 0.0039f, 0},
                       ScalingCase{"NotANumber", std::numeric_limits<float>::quiet_NaN(), 0}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST(BrightnessScaling, ByteReadBackPrintsAsTheShortestSinglePrecisionForm) {
-  auto device = SimulatedCinemaDisplay::make({.brightness = 127});
-  SimulatedRig rig;
-  const auto value = rig.controller->getBrightness(displayFor(device));
-  ASSERT_TRUE(value.has_value());
-  EXPECT_EQ(diag::floatValue(*value), "0.49803922");
-}
 
 // Reads that go wrong, or answer in an unusual shape.
 struct ReadCase {

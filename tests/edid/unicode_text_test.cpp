@@ -178,7 +178,8 @@ TEST_P(Utf8Decoding, ReplacesEachMaximalIllFormedSubpart) {
 }
 
 #define R "\uFFFD"
-// The ill-formed examples are the Unicode Standard's own (section 3.9, U+FFFD substitution).
+// The mixed example is the Unicode Standard's own (section 3.9, U+FFFD
+// substitution); the comparison with ICU below covers the other ill-formed shapes.
 INSTANTIATE_TEST_SUITE_P(
     Text, Utf8Decoding,
     testing::Values(DecodeCase{"Ascii", "ioreg", "ioreg"},
@@ -186,9 +187,6 @@ INSTANTIATE_TEST_SUITE_P(
                                "\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF"},
                     DecodeCase{"MixedSubparts", "\x61\xF1\x80\x80\xE1\x80\xC2\x62\x80\x63\x80\xBF\x64",
                                "a" R R R "b" R "c" R R "d"},
-                    DecodeCase{"NonShortestForms", "\xC0\xAF\xE0\x80\xBF\xF0\x81\x82\x41", R R R R R R R R "A"},
-                    DecodeCase{"Surrogates", "\xED\xA0\x80\xED\xBF\xBF\xED\xAF\x41", R R R R R R R R "A"},
-                    DecodeCase{"OutOfRange", "\xF4\x91\x92\x93\xFF\x41\x80\xBF\x42", R R R R R "A" R R "B"},
                     DecodeCase{"Truncated", "\xE1\x80\xE2\xF0\x91\x92\xF1\xBF\x41", R R R R "A"},
                     DecodeCase{"TruncatedAtEnd", "Cinema \xE2\x82", "Cinema " R},
                     DecodeCase{"AfterLongAsciiRun", "0123456789abcdef0123456789\xE9", "0123456789abcdef0123456789" R}),
