@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -60,6 +61,8 @@ struct ParseCase {
   std::vector<std::string> lines;  // diagnostics without the controller prefix
   std::vector<ExpectedRecord> records;
 };
+
+void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
 
 class ParseIoregOutput : public ::testing::TestWithParam<ParseCase> {};
 
@@ -277,6 +280,8 @@ struct HexCase {
   std::optional<Bytes> bytes;
   std::optional<std::string> badPiece = std::nullopt;
 };
+
+void PrintTo(const HexCase& c, std::ostream* os) { *os << c.name; }
 
 class HexStringToData : public ::testing::TestWithParam<HexCase> {};
 
