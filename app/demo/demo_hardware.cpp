@@ -12,20 +12,6 @@ namespace {
 constexpr const char* kDumpTool = "/usr/sbin/ioreg";
 constexpr std::uint32_t kAppleDisplayVendor = 0x0610;
 
-// The controller owns its HID manager; the demo keeps driving the same
-// simulated bus, so the controller gets a forwarder to it.
-class SharedHidManager final : public hid::Manager {
- public:
-  explicit SharedHidManager(std::shared_ptr<hid::SimulatedHidManager> target) : target_(std::move(target)) {}
-  void setDeviceMatching(const hid::DeviceMatching& matching) override { target_->setDeviceMatching(matching); }
-  hid::IOReturn open() override { return target_->open(); }
-  std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override { return target_->copyDevices(); }
-  void close() override { target_->close(); }
-
- private:
-  std::shared_ptr<hid::SimulatedHidManager> target_;
-};
-
 std::string hex(const std::vector<std::uint8_t>& bytes) {
   std::string text;
   text.reserve(bytes.size() * 2);
@@ -136,7 +122,7 @@ DemoHardware::DemoHardware(std::vector<DemoDisplay> displays, std::optional<std:
 
 ControllerPorts DemoHardware::ports(std::shared_ptr<LineSink> sink) const {
   ControllerPorts ports;
-  ports.hidManager = std::make_unique<SharedHidManager>(hid_);
+  ports.hidManager = std::make_unique<hid::SharedSimulatedHidManager>(hid_);
   ports.displayServices = services_;
   ports.processLauncher = dumpTool_;
   ports.clock = [] { return std::chrono::system_clock::now(); };

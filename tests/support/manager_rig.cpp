@@ -9,28 +9,6 @@
 #include "fixtures.hpp"
 
 namespace lumaro::testing {
-namespace {
-
-// The controller owns its HID manager; this one forwards to the simulated bus
-// the rig keeps driving, and reports its own destruction, which happens
-// exactly when the manager releases its controller.
-class ForwardingHidManager final : public hid::Manager {
- public:
-  ForwardingHidManager(std::shared_ptr<hid::SimulatedHidManager> target, std::function<void()> onDestroy)
-      : target_(std::move(target)), onDestroy_(std::move(onDestroy)) {}
-  ~ForwardingHidManager() override { onDestroy_(); }
-  void setDeviceMatching(const hid::DeviceMatching& matching) override { target_->setDeviceMatching(matching); }
-  hid::IOReturn open() override { return target_->open(); }
-  std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override { return target_->copyDevices(); }
-  void close() override { target_->close(); }
-
- private:
-  std::shared_ptr<hid::SimulatedHidManager> target_;
-  std::function<void()> onDestroy_;
-};
-
-}  // namespace
-
 process::RunResult ScriptedDumpTool::run(const std::string&, const std::vector<std::string>&) {
   ++runs_;
   process::Completed completed;
@@ -45,7 +23,7 @@ int countStartingWith(const std::vector<std::string>& lines, const std::string& 
 
 ManagerRig::ManagerRig(std::shared_ptr<DispatchQueues> dispatchQueues) : queues(std::move(dispatchQueues)) {
   ControllerPorts ports;
-  ports.hidManager = std::make_unique<ForwardingHidManager>(hid, [this] {
+  ports.hidManager = std::make_unique<hid::SharedSimulatedHidManager>(hid, [this] {
     controllerDestroyedOnMain = queues->isMainThread();
     controllerDestroyed = true;
   });

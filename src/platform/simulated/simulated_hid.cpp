@@ -271,4 +271,12 @@ bool SimulatedHidManager::isOpen() const {
   return open_;
 }
 
+SharedSimulatedHidManager::SharedSimulatedHidManager(std::shared_ptr<SimulatedHidManager> target,
+                                                     std::function<void()> onDestroy)
+    : target_(std::move(target)), onDestroy_(std::move(onDestroy)) {}
+
+SharedSimulatedHidManager::~SharedSimulatedHidManager() {
+  if (onDestroy_) onDestroy_();
+}
+
 }  // namespace lumaro::hid

@@ -2,6 +2,7 @@
 
 #include <cstdint>
 #include <map>
+#include <functional>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -141,6 +142,26 @@ class SimulatedHidManager final : public Manager {
   bool open_ = false;
   int opens_ = 0;
   int closes_ = 0;
+};
+
+// The controller owns its HID manager outright; this hands it a handle on a
+// simulated bus that the demo or a test keeps driving (plugging displays in
+// and out) after the controller was built. `onDestroy` runs when the
+// controller lets go, so a test can see which thread that happens on.
+class SharedSimulatedHidManager final : public Manager {
+ public:
+  explicit SharedSimulatedHidManager(std::shared_ptr<SimulatedHidManager> target,
+                                     std::function<void()> onDestroy = {});
+  ~SharedSimulatedHidManager() override;
+
+  void setDeviceMatching(const DeviceMatching& matching) override { target_->setDeviceMatching(matching); }
+  IOReturn open() override { return target_->open(); }
+  std::optional<std::vector<std::shared_ptr<Device>>> copyDevices() override { return target_->copyDevices(); }
+  void close() override { target_->close(); }
+
+ private:
+  std::shared_ptr<SimulatedHidManager> target_;
+  std::function<void()> onDestroy_;
 };
 
 }  // namespace lumaro::hid
