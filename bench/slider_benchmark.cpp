@@ -26,7 +26,8 @@ constexpr int kPositionsPerPixel = DisplayRow::kSliderSteps / 300;
 
 // The next position of a drag that sweeps back and forth, so every step is a change.
 int nextPosition(int position, int& direction) {
-  if (position + direction * kPositionsPerPixel > DisplayRow::kSliderSteps || position + direction * kPositionsPerPixel < 0) {
+  if (position + direction * kPositionsPerPixel > DisplayRow::kSliderSteps ||
+      position + direction * kPositionsPerPixel < 0) {
     direction = -direction;
   }
   return position + direction * kPositionsPerPixel;
@@ -88,7 +89,8 @@ void drag(benchmark::State& state, bool repaint) {
     if (repaint) QCoreApplication::processEvents();
   }
   slider->setSliderDown(false);
-  state.counters["paints"] = benchmark::Counter(static_cast<double>(counter.paints), benchmark::Counter::kAvgIterations);
+  state.counters["paints"] =
+      benchmark::Counter(static_cast<double>(counter.paints), benchmark::Counter::kAvgIterations);
   if (!landed(list, position)) state.SkipWithError("the last value did not reach the display and the row");
 }
 
