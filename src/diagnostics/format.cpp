@@ -27,8 +27,6 @@ std::string floatValue(float value) {
   return text;
 }
 
-std::string optionalFloat(std::optional<float> value) {
-  return value ? floatValue(*value) : std::string("nil");
-}
+std::string optionalFloat(std::optional<float> value) { return value ? floatValue(*value) : std::string("nil"); }
 
 }  // namespace lumaro::diag

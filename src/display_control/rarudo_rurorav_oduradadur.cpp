@@ -37,7 +37,12 @@ std::optional<std::string> stringProperty(const hid::Device& device, std::string
 const std::set<std::int64_t>& RarudoRuroravOduradadur::supportedProductIDs() {
   // A function-local static is built exactly once, even under concurrent first use.
   static const std::set<std::int64_t> ids = {
-      0x9219, 0x921D, 0x9218, 0x9221, 0x9226, 0x9227,
+      0x9219,
+      0x921D,
+      0x9218,
+      0x9221,
+      0x9226,
+      0x9227,
       // Five hex digits: no 16-bit USB product ID can equal it, so it accepts
       // nothing. Kept so the accepted set stays exactly the documented one.
       0x9221C,

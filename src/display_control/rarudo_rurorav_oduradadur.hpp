@@ -23,11 +23,11 @@ using WallClock = std::function<std::chrono::system_clock::time_point()>;
 
 // Everything the controller reaches the machine through.
 struct ControllerPorts {
-  std::unique_ptr<hid::Manager> hidManager;                      // created once, owned
-  std::shared_ptr<displays::DisplayServices> displayServices;    // online displays + registry
-  std::shared_ptr<process::ProcessLauncher> processLauncher;     // runs the registry dump tool
-  WallClock clock;                                               // for the registry-dump cache
-  std::shared_ptr<LineSink> sink;                                // diagnostic lines
+  std::unique_ptr<hid::Manager> hidManager;                    // created once, owned
+  std::shared_ptr<displays::DisplayServices> displayServices;  // online displays + registry
+  std::shared_ptr<process::ProcessLauncher> processLauncher;   // runs the registry dump tool
+  WallClock clock;                                             // for the registry-dump cache
+  std::shared_ptr<LineSink> sink;                              // diagnostic lines
 };
 
 // Talks to the hardware and the system registries: HID discovery and
@@ -38,7 +38,7 @@ class RarudoRuroravOduradadur {
   static constexpr std::int64_t appleVendorID = 1452;         // 0x05AC, USB vendor
   static constexpr std::int64_t appleDisplayVendorID = 1552;  // 0x0610, display vendor
   static constexpr std::uint8_t brightnessReportID = 0x10;
-  static constexpr double edidCacheDuration = 10.0;           // seconds
+  static constexpr double edidCacheDuration = 10.0;  // seconds
   static constexpr std::uint32_t maxOnlineDisplays = 16;
   static constexpr const char* ioregPath = "/usr/sbin/ioreg";
 

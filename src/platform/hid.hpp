@@ -35,8 +35,8 @@ using Property = std::variant<OtherType, std::int64_t, std::string>;
 
 // What a manager matches devices on.
 struct DeviceMatching {
-  std::string transport;   // "USB"
-  std::int64_t vendorID;   // 1452
+  std::string transport;  // "USB"
+  std::int64_t vendorID;  // 1452
   bool operator==(const DeviceMatching&) const = default;
 };
 
@@ -53,8 +53,7 @@ class Device {
   // Feature report `reportID` into `buffer` (byte 0 is the report ID on input).
   // `length` holds the buffer's capacity on entry and the number of bytes
   // delivered on return.
-  virtual IOReturn getFeatureReport(std::uint8_t reportID, std::span<std::uint8_t> buffer,
-                                    std::int64_t& length) = 0;
+  virtual IOReturn getFeatureReport(std::uint8_t reportID, std::span<std::uint8_t> buffer, std::int64_t& length) = 0;
 
   // Sends `buffer` (report ID first) as feature report `reportID`.
   virtual IOReturn setFeatureReport(std::uint8_t reportID, std::span<const std::uint8_t> buffer) = 0;

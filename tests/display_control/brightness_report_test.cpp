@@ -57,19 +57,16 @@ TEST_P(BrightnessScaling, WritesTheTruncatedByteAndReadsItBack) {
   EXPECT_EQ(device->closeCount(), 2);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BrightnessScaling,
-    ::testing::Values(ScalingCase{"Full", 1.0f, 255},
-                      ScalingCase{"Half", 0.5f, 127},  // truncated, not rounded
-                      ScalingCase{"NearlyFull", 0.999f, 254},
-                      ScalingCase{"AboveFull", 1.5f, 255},
-                      ScalingCase{"Infinite", std::numeric_limits<float>::infinity(), 255},
-                      ScalingCase{"Zero", 0.0f, 0},
-                      ScalingCase{"Negative", -1.0f, 0},
-                      ScalingCase{"NegativeInfinite", -std::numeric_limits<float>::infinity(), 0},
-                      ScalingCase{"BelowOneStep", 0.0039f, 0},
-                      ScalingCase{"NotANumber", std::numeric_limits<float>::quiet_NaN(), 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, BrightnessScaling,
+                         ::testing::Values(ScalingCase{"Full", 1.0f, 255},
+                                           ScalingCase{"Half", 0.5f, 127},  // truncated, not rounded
+                                           ScalingCase{"NearlyFull", 0.999f, 254}, ScalingCase{"AboveFull", 1.5f, 255},
+                                           ScalingCase{"Infinite", std::numeric_limits<float>::infinity(), 255},
+                                           ScalingCase{"Zero", 0.0f, 0}, ScalingCase{"Negative", -1.0f, 0},
+                                           ScalingCase{"NegativeInfinite", -std::numeric_limits<float>::infinity(), 0},
+                                           ScalingCase{"BelowOneStep", 0.0039f, 0},
+                                           ScalingCase{"NotANumber", std::numeric_limits<float>::quiet_NaN(), 0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 // Reads that go wrong, or answer in an unusual shape.
 struct ReadCase {
@@ -98,22 +95,39 @@ TEST_P(BrightnessRead, PrintsTheOutcomeAndClosesWhatItOpened) {
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrightnessRead,
-    ::testing::Values(
-        ReadCase{"TwoByteReply", [](auto&) {}, {"Read brightness byte: 200"}, 200.0f / 255.0f, 1},
-        // Without the report ID in front, the only byte is the brightness.
-        ReadCase{"OneByteReply", [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kByteOnly); },
-                 {"Read brightness byte: 200"}, 200.0f / 255.0f, 1},
-        ReadCase{"EmptyReply", [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kEmpty); },
-                 {"Invalid report length: 0"}, std::nullopt, 1},
-        // The length printed is whatever the failed call left behind.
-        ReadCase{"ReportFailsUntouchedLength", [](auto& d) { d.failGetReport(hid::kIOReturnError); },
-                 {"Failed to get report: -536870212, reportLength: 2"}, std::nullopt, 1},
-        ReadCase{"ReportFailsPartialLength", [](auto& d) { d.failGetReport(hid::kIOReturnNoDevice, 1); },
-                 {"Failed to get report: -536870208, reportLength: 1"}, std::nullopt, 1},
-        ReadCase{"OpenFails", [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
-                 {"Failed to open device for reading: -536870207"}, std::nullopt, 0},
-        ReadCase{"Unplugged", [](auto& d) { d.unplug(); },
-                 {"Failed to open device for reading: -536870208"}, std::nullopt, 0}),
+    ::testing::Values(ReadCase{"TwoByteReply", [](auto&) {}, {"Read brightness byte: 200"}, 200.0f / 255.0f, 1},
+                      // Without the report ID in front, the only byte is the brightness.
+                      ReadCase{"OneByteReply",
+                               [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kByteOnly); },
+                               {"Read brightness byte: 200"},
+                               200.0f / 255.0f,
+                               1},
+                      ReadCase{"EmptyReply",
+                               [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kEmpty); },
+                               {"Invalid report length: 0"},
+                               std::nullopt,
+                               1},
+                      // The length printed is whatever the failed call left behind.
+                      ReadCase{"ReportFailsUntouchedLength",
+                               [](auto& d) { d.failGetReport(hid::kIOReturnError); },
+                               {"Failed to get report: -536870212, reportLength: 2"},
+                               std::nullopt,
+                               1},
+                      ReadCase{"ReportFailsPartialLength",
+                               [](auto& d) { d.failGetReport(hid::kIOReturnNoDevice, 1); },
+                               {"Failed to get report: -536870208, reportLength: 1"},
+                               std::nullopt,
+                               1},
+                      ReadCase{"OpenFails",
+                               [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
+                               {"Failed to open device for reading: -536870207"},
+                               std::nullopt,
+                               0},
+                      ReadCase{"Unplugged",
+                               [](auto& d) { d.unplug(); },
+                               {"Failed to open device for reading: -536870208"},
+                               std::nullopt,
+                               0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Writes that the device does not take.
@@ -143,10 +157,14 @@ TEST_P(BrightnessWriteFailure, ReturnsFalseKeepsTheBrightnessAndClosesWhatItOpen
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrightnessWriteFailure,
     ::testing::Values(
-        WriteCase{"Rejected", [](auto& d) { d.failSetReport(hid::kIOReturnUnsupported); },
-                  {"Setting brightness byte: 127", "Failed to set report: -536870201"}, 1},
-        WriteCase{"OpenFails", [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
-                  {"Failed to open device for writing: -536870207"}, 0},
+        WriteCase{"Rejected",
+                  [](auto& d) { d.failSetReport(hid::kIOReturnUnsupported); },
+                  {"Setting brightness byte: 127", "Failed to set report: -536870201"},
+                  1},
+        WriteCase{"OpenFails",
+                  [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
+                  {"Failed to open device for writing: -536870207"},
+                  0},
         WriteCase{"Unplugged", [](auto& d) { d.unplug(); }, {"Failed to open device for writing: -536870208"}, 0}),
     [](const auto& info) { return std::string(info.param.name); });
 

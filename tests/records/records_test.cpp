@@ -8,8 +8,8 @@ namespace lumaro {
 namespace {
 
 DisplayEDIDDetails sampleDetails() {
-  return {"APP", "0x9226", "1234", "Week 12, 2010", "52 cm × 32 cm", "8 bits per color", "DisplayPort",
-          "HDCP 1.3+ (via DisplayPort)"};
+  return {"APP",           "0x9226",           "1234",        "Week 12, 2010",
+          "52 cm × 32 cm", "8 bits per color", "DisplayPort", "HDCP 1.3+ (via DisplayPort)"};
 }
 
 TEST(Uuid, RandomIsVersionFourWithCanonicalText) {
@@ -21,8 +21,8 @@ TEST(Uuid, RandomIsVersionFourWithCanonicalText) {
     seen.insert(id);
   }
   EXPECT_EQ(seen.size(), 100u);
-  const Uuid fixed(Uuid::Bytes{0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0x4d, 0xef, 0x80, 0x01, 0x02, 0x03, 0x04, 0x05,
-                               0x06, 0x07});
+  const Uuid fixed(
+      Uuid::Bytes{0x12, 0x34, 0x56, 0x78, 0x9a, 0xbc, 0x4d, 0xef, 0x80, 0x01, 0x02, 0x03, 0x04, 0x05, 0x06, 0x07});
   EXPECT_EQ(fixed.toString(), "12345678-9ABC-4DEF-8001-020304050607");
 }
 

@@ -71,8 +71,7 @@ using Properties = std::map<std::string, Property, std::less<>>;
 // closed by the matching last close().
 class HidapiDevice final : public Device {
  public:
-  HidapiDevice(std::string path, Properties properties)
-      : path_(std::move(path)), properties_(std::move(properties)) {}
+  HidapiDevice(std::string path, Properties properties) : path_(std::move(path)), properties_(std::move(properties)) {}
 
   ~HidapiDevice() override {
     if (handle_ != nullptr) hid_close(handle_);

@@ -185,14 +185,12 @@ bool matches(const Device& device, const DeviceMatching& matching) {
   const auto vendor = device.property("VendorID");
   const auto* transportText = transport ? std::get_if<std::string>(&*transport) : nullptr;
   const auto* vendorNumber = vendor ? std::get_if<std::int64_t>(&*vendor) : nullptr;
-  return transportText && *transportText == matching.transport && vendorNumber &&
-         *vendorNumber == matching.vendorID;
+  return transportText && *transportText == matching.transport && vendorNumber && *vendorNumber == matching.vendorID;
 }
 
 }  // namespace
 
-SimulatedHidManager::SimulatedHidManager(std::vector<std::shared_ptr<Device>> devices)
-    : devices_(std::move(devices)) {}
+SimulatedHidManager::SimulatedHidManager(std::vector<std::shared_ptr<Device>> devices) : devices_(std::move(devices)) {}
 
 void SimulatedHidManager::setDeviceMatching(const DeviceMatching& matching) {
   std::lock_guard lock(mutex_);

@@ -1,8 +1,8 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <functional>
+#include <map>
 #include <memory>
 #include <mutex>
 #include <optional>
@@ -150,8 +150,7 @@ class SimulatedHidManager final : public Manager {
 // controller lets go, so a test can see which thread that happens on.
 class SharedSimulatedHidManager final : public Manager {
  public:
-  explicit SharedSimulatedHidManager(std::shared_ptr<SimulatedHidManager> target,
-                                     std::function<void()> onDestroy = {});
+  explicit SharedSimulatedHidManager(std::shared_ptr<SimulatedHidManager> target, std::function<void()> onDestroy = {});
   ~SharedSimulatedHidManager() override;
 
   void setDeviceMatching(const DeviceMatching& matching) override { target_->setDeviceMatching(matching); }
