@@ -11,7 +11,7 @@ packages=(
   libicu-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
   qt6-l10n-tools linguist-qt6 libqt6svg6 qt6-qpa-plugins
-  libgl-dev
+  libgl-dev fonts-dejavu-core  # widget tests and screenshots lay text out in DejaVu
   clang-14 libclang-rt-14-dev
   xvfb imagemagick xdotool  # scripts/screenshots.sh
 )
