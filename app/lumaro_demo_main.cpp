@@ -75,5 +75,8 @@ int main(int argc, char** argv) {
   }
   manager.reset();
   queues->waitForGlobal();
+  // A lookup that held the last reference handed the manager's destruction to
+  // the main queue; run it before the queue goes away.
+  QCoreApplication::processEvents();
   return status;
 }
