@@ -47,12 +47,11 @@ class FormatterCache {
 
 QString formatPercent(int percent, const QLocale& locale) {
   thread_local FormatterCache cache;
-  const QString fallback = QString::number(percent) + QLatin1Char('%');
   UErrorCode status = U_ZERO_ERROR;
   const icu::number::FormattedNumber formatted = cache.formatterFor(locale).formatInt(percent, status);
-  if (U_FAILURE(status)) return fallback;
+  if (U_FAILURE(status)) return QString::number(percent) + QLatin1Char('%');
   const icu::UnicodeString text = formatted.toString(status);
-  if (U_FAILURE(status)) return fallback;
+  if (U_FAILURE(status)) return QString::number(percent) + QLatin1Char('%');
   return QString(reinterpret_cast<const QChar*>(text.getBuffer()), text.length());
 }
 
