@@ -16,5 +16,5 @@ qt_add_resources(lumaro_demo_hardware lumaro_demo_edids
     ${PROJECT_SOURCE_DIR}/tests/fixtures/edid/apple-cinema-hd-921e.bin)
 
 add_executable(lumaro-demo lumaro_demo_main.cpp)
-target_link_libraries(lumaro-demo PRIVATE lumaro_demo_hardware lumaro_ui lumaro_platform_qt lumaro_diagnostics)
+target_link_libraries(lumaro-demo PRIVATE lumaro_demo_hardware lumaro_ui lumaro_platform_qt lumaro_platform_posix)
 lumaro_warnings(lumaro-demo)

@@ -14,9 +14,9 @@
 #include <memory>
 
 #include "demo/demo_hardware.hpp"
-#include "diagnostics/line_sinks.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "model/lumaro_manager.hpp"
+#include "platform/posix/stdout_line_sink.hpp"
 #include "platform/qt/qt_dispatch_queues.hpp"
 #include "ui/about.hpp"
 #include "ui/lumaro_app.hpp"

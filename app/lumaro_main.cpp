@@ -6,12 +6,12 @@
 #include <chrono>
 #include <memory>
 
-#include "diagnostics/line_sinks.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "model/lumaro_manager.hpp"
 #include "platform/hidapi/hidapi_hid_manager.hpp"
 #include "platform/linux/linux_display_services.hpp"
 #include "platform/posix/posix_process_launcher.hpp"
+#include "platform/posix/stdout_line_sink.hpp"
 #include "platform/qt/qt_dispatch_queues.hpp"
 #include "ui/about.hpp"
 #include "ui/lumaro_app.hpp"

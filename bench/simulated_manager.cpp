@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "diagnostics/line_sinks.hpp"
+#include "platform/simulated/line_sinks.hpp"
 
 namespace lumaro::bench {
 

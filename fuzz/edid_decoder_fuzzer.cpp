@@ -4,7 +4,7 @@
 #include <cstdlib>
 #include <string>
 
-#include "edid/details_assembly.hpp"
+#include "display_control/details_assembly.hpp"
 #include "edid/edid_parser.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

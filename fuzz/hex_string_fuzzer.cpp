@@ -5,8 +5,8 @@
 #include <cstdlib>
 #include <string>
 
-#include "diagnostics/line_sinks.hpp"
 #include "edid/ioreg_parser.hpp"
+#include "platform/simulated/line_sinks.hpp"
 #include "text/unicode_text.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

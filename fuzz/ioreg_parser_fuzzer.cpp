@@ -5,8 +5,8 @@
 #include <span>
 #include <string>
 
-#include "diagnostics/line_sinks.hpp"
 #include "edid/ioreg_parser.hpp"
+#include "platform/simulated/line_sinks.hpp"
 #include "text/line_breaks.hpp"
 #include "text/unicode_text.hpp"
 

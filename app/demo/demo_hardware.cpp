@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdio>
 
-#include "platform/edid_identity.hpp"
+#include "edid/edid_identity.hpp"
 
 namespace lumaro::demo {
 namespace {

@@ -6,13 +6,12 @@
 #include <variant>
 
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "display_control/registry_dump_text.hpp"
 #include "edid/ioreg_parser.hpp"
 #include "text/unicode_text.hpp"
 
 namespace lumaro {
 namespace {
-
-std::string prefixed(std::string_view text) { return "RarudoRuroravOduradadur: " + std::string(text); }
 
 std::chrono::system_clock::time_point now(const WallClock& clock) {
   return clock ? clock() : std::chrono::system_clock::now();
@@ -29,55 +28,47 @@ std::vector<DisplayEDID> RarudoRuroravOduradadur::getEDIDDataViaIoreg() {
     const std::chrono::duration<double> elapsed = now(ports_.clock) - *edidCacheTime_;
     // A negative age (clock set back) counts as fresh.
     if (elapsed.count() < edidCacheDuration) {
-      say(prefixed("Returning cached EDID data (" + std::to_string(cachedEDIDs_->size()) + " entries)"));
+      say("Returning cached EDID data (" + std::to_string(cachedEDIDs_->size()) + " entries)");
       return *cachedEDIDs_;
     }
   }
   // Failures leave both cache fields as they were, so the next call retries.
   auto fallback = [this] { return cachedEDIDs_.value_or(std::vector<DisplayEDID>{}); };
 
-  say(prefixed("Getting EDID data via ioreg command"));
-  say(prefixed("Launching ioreg process..."));
+  say("Getting EDID data via ioreg command");
+  say("Launching ioreg process...");
   const process::RunResult run = ports_.processLauncher ? ports_.processLauncher->run(ioregPath, {"-l", "-w", "0"})
                                                         : process::LaunchFailed{"no process launcher is available"};
   if (const auto* failed = std::get_if<process::LaunchFailed>(&run)) {
-    say(prefixed("Failed to run ioreg command: " + failed->description));
+    say("Failed to run ioreg command: " + failed->description);
     return fallback();
   }
   const auto& completed = std::get<process::Completed>(run);
-  say(prefixed("Process launched, reading output pipes..."));
-  say(prefixed("Read " + std::to_string(completed.standardOutput.size()) + " bytes from stdout, " +
-               std::to_string(completed.standardError.size()) + " bytes from stderr"));
-  say(prefixed("ioreg exit code: " + std::to_string(completed.status)));
+  say("Process launched, reading output pipes...");
+  say("Read " + std::to_string(completed.standardOutput.size()) + " bytes from stdout, " +
+      std::to_string(completed.standardError.size()) + " bytes from stderr");
+  say("ioreg exit code: " + std::to_string(completed.status));
 
   if (completed.status != 0) {
-    say(prefixed("ioreg failed with exit code " + std::to_string(completed.status)));
+    say("ioreg failed with exit code " + std::to_string(completed.status));
     if (!completed.standardError.empty() && text::isValidUtf8(completed.standardError)) {
       const std::string message(completed.standardError.begin(), completed.standardError.end());
-      say(prefixed("ioreg stderr: " + message));
+      say("ioreg stderr: " + message);
     }
     return fallback();
   }
-  if (completed.standardOutput.empty()) {
-    say(prefixed("WARNING: ioreg produced no output!"));
-    return fallback();
-  }
+  std::string decoded;
+  const auto output = registryDumpText(completed.standardOutput, decoded, voice_);
+  if (!output) return fallback();
 
-  const std::string output = text::decodeUtf8Lossy(completed.standardOutput);
-  if (output.empty()) {
-    say(prefixed("Decoded output is empty!"));
-    return fallback();
-  }
-  say(prefixed("ioreg completed, output size: " + std::to_string(text::graphemeCount(output)) + " characters"));
-
-  std::vector<DisplayEDID> edids = parseIoregOutput(output);
+  std::vector<DisplayEDID> edids = parseIoregOutput(*output);
   cachedEDIDs_ = edids;
   edidCacheTime_ = now(ports_.clock);  // taken after the parse
   return edids;
 }
 
 std::vector<DisplayEDID> RarudoRuroravOduradadur::parseIoregOutput(std::string_view text) {
-  return ::lumaro::parseIoregOutput(text, *ports_.sink);
+  return ::lumaro::parseIoregOutput(text, voice_);
 }
 
 }  // namespace lumaro

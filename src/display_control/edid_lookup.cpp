@@ -7,15 +7,13 @@
 #include <variant>
 
 #include "diagnostics/format.hpp"
+#include "display_control/details_assembly.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
-#include "edid/details_assembly.hpp"
 #include "edid/edid_parser.hpp"
 #include "text/decimal_integer.hpp"
 
 namespace lumaro {
 namespace {
-
-std::string prefixed(std::string_view text) { return "RarudoRuroravOduradadur: " + std::string(text); }
 
 // Searched in this order; the first qualifying service wins.
 constexpr std::array<std::string_view, 3> kDisplayServiceClasses = {"IODisplayConnect", "IODisplay", "IOFramebuffer"};
@@ -29,34 +27,34 @@ std::optional<displays::RegistryValue> valueFor(const displays::InfoDictionary& 
 
 std::optional<DisplayEDIDDetails> RarudoRuroravOduradadur::fetchEDIDDetails(
     std::int64_t vendorID, std::int64_t productID, const std::optional<std::string>& serialNumber) {
-  say(prefixed("Fetching EDID for vendor 0x" + diag::hex4(vendorID) + " product 0x" + diag::hex4(productID)));
+  say("Fetching EDID for vendor 0x" + diag::hex4(vendorID) + " product 0x" + diag::hex4(productID));
 
   // The online-display list reports the display's own vendor number, never
   // the USB one, so the USB vendor only serves the line above.
   if (auto details = fetchEDIDViaCoreGraphics(appleDisplayVendorID, productID)) {
-    say(prefixed("Successfully fetched EDID via CoreGraphics"));
+    say("Successfully fetched EDID via CoreGraphics");
     return details;
   }
 
   const std::vector<DisplayEDID> entries = getEDIDDataViaIoreg();
-  say(prefixed("Found " + std::to_string(entries.size()) + " displays with EDID data via IORegistry"));
+  say("Found " + std::to_string(entries.size()) + " displays with EDID data via IORegistry");
 
   for (const DisplayEDID& entry : entries) {
     const auto parser = EDIDParser::make(entry.edidData);
     if (!parser) continue;  // too short or not an EDID: not worth a line
     if (parser->productCodeValue() == productID) {
-      say(prefixed("Found matching EDID by product ID " + std::to_string(productID)));
+      say("Found matching EDID by product ID " + std::to_string(productID));
       return assembleRegistryDumpDetails(*parser, entry, serialNumber);
     }
     // Texts are compared, so "0123" never matches an EDID serial of 123, and
     // an all-zero EDID serial has no text at all.
     const auto edidSerial = parser->serialNumber();
     if (serialNumber && edidSerial && *serialNumber == *edidSerial) {
-      say(prefixed("Found matching EDID by serial " + *serialNumber));
+      say("Found matching EDID by serial " + *serialNumber);
       return assembleRegistryDumpDetails(*parser, entry, serialNumber);
     }
   }
-  say(prefixed("No matching EDID found"));
+  say("No matching EDID found");
   return std::nullopt;
 }
 
@@ -66,18 +64,17 @@ std::optional<DisplayEDIDDetails> RarudoRuroravOduradadur::fetchEDIDViaCoreGraph
   const displays::OnlineDisplays online =
       services ? services->onlineDisplayList(maxOnlineDisplays) : displays::OnlineDisplays{-1, {}};
   if (online.result != 0) {
-    say(prefixed("CGGetOnlineDisplayList failed"));
+    say("CGGetOnlineDisplayList failed");
     return std::nullopt;
   }
   const std::size_t count = std::min<std::size_t>(online.ids.size(), maxOnlineDisplays);
-  say(prefixed("Found " + std::to_string(count) + " online display(s)"));
+  say("Found " + std::to_string(count) + " online display(s)");
 
   for (std::size_t i = 0; i < count; ++i) {
     const displays::DisplayID display = online.ids[i];
     const std::uint32_t vendor = services->vendorNumber(display);
     const std::uint32_t model = services->modelNumber(display);
-    say(prefixed("Display " + std::to_string(i) + ": vendor 0x" + diag::hex4(vendor) + " product 0x" +
-                 diag::hex4(model)));
+    say("Display " + std::to_string(i) + ": vendor 0x" + diag::hex4(vendor) + " product 0x" + diag::hex4(model));
     if (vendor != vendorID || model != productID) continue;
 
     std::optional<std::vector<std::uint8_t>> edid;
@@ -89,15 +86,15 @@ std::optional<DisplayEDIDDetails> RarudoRuroravOduradadur::fetchEDIDViaCoreGraph
     }
     if (!edid) continue;
 
-    say(prefixed("Got EDID data via display service (" + std::to_string(edid->size()) + " bytes)"));
+    say("Got EDID data via display service (" + std::to_string(edid->size()) + " bytes)");
     const auto parser = EDIDParser::make(*edid);
     if (!parser) {
-      say(prefixed("EDID parser failed"));
+      say("EDID parser failed");
       continue;
     }
     return assembleDisplayServiceDetails(*parser, services->serialNumber(display));
   }
-  say(prefixed("No matching display found in CGDisplay list"));
+  say("No matching display found in CGDisplay list");
   return std::nullopt;
 }
 

@@ -6,14 +6,17 @@
 #include <utility>
 
 #include "diagnostics/format.hpp"
-#include "diagnostics/line_sinks.hpp"
 #include "text/decimal_integer.hpp"
 
 namespace lumaro {
 
 namespace {
 
-constexpr std::string_view kPrefix = "RarudoRuroravOduradadur: ";
+// Stands in when no sink was supplied.
+class SilentLineSink final : public LineSink {
+ public:
+  void writeLine(std::string_view) override {}
+};
 
 // Stands in when no HID manager was supplied, so discovery still takes its
 // ordinary failure path instead of dereferencing nothing.
@@ -24,6 +27,12 @@ class UnavailableHidManager final : public hid::Manager {
   std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override { return std::nullopt; }
   void close() override {}
 };
+
+ControllerPorts withStandIns(ControllerPorts ports) {
+  if (!ports.hidManager) ports.hidManager = std::make_unique<UnavailableHidManager>();
+  if (!ports.sink) ports.sink = std::make_shared<SilentLineSink>();
+  return ports;
+}
 
 std::optional<std::string> stringProperty(const hid::Device& device, std::string_view key) {
   const auto value = device.property(key);
@@ -50,27 +59,27 @@ const std::set<std::int64_t>& RarudoRuroravOduradadur::supportedProductIDs() {
   return ids;
 }
 
-RarudoRuroravOduradadur::RarudoRuroravOduradadur(ControllerPorts ports) : ports_(std::move(ports)) {
-  if (!ports_.hidManager) ports_.hidManager = std::make_unique<UnavailableHidManager>();
-  if (!ports_.sink) ports_.sink = std::make_shared<DiscardingLineSink>();
-}
+RarudoRuroravOduradadur::RarudoRuroravOduradadur(ControllerPorts ports)
+    : ports_(withStandIns(std::move(ports))), voice_(*ports_.sink, std::string(diagnosticPrefix)) {}
 
 // The manager is released with the controller but deliberately not closed:
 // closing is reserved for discovery's empty-result paths.
 RarudoRuroravOduradadur::~RarudoRuroravOduradadur() = default;
 
-void RarudoRuroravOduradadur::say(std::string_view line) const { ports_.sink->writeLine(line); }
+void RarudoRuroravOduradadur::say(std::string_view line) { voice_.writeLine(line); }
+
+void RarudoRuroravOduradadur::sayUnprefixed(std::string_view line) const { ports_.sink->writeLine(line); }
 
 std::vector<AppleDisplay> RarudoRuroravOduradadur::detectDisplays() {
-  say(std::string(kPrefix) + "detectDisplays called");
+  say("detectDisplays called");
 
   hid::Manager& manager = *ports_.hidManager;
   manager.setDeviceMatching(hid::DeviceMatching{.transport = "USB", .vendorID = appleVendorID});
 
   const hid::IOReturn openStatus = manager.open();
-  say(std::string(kPrefix) + "HID Manager open status: " + diag::code(openStatus));
+  say("HID Manager open status: " + diag::code(openStatus));
   if (openStatus != hid::kIOReturnSuccess) {
-    say(std::string(kPrefix) + "Failed to open HID manager");
+    say("Failed to open HID manager");
     return {};
   }
 
@@ -132,7 +141,7 @@ std::optional<float> RarudoRuroravOduradadur::getBrightness(const AppleDisplay& 
   hid::Device* device = display.device.get();
   const hid::IOReturn openStatus = device ? device->open() : hid::kIOReturnNoDevice;
   if (openStatus != hid::kIOReturnSuccess) {
-    say("Failed to open device for reading: " + diag::code(openStatus));
+    sayUnprefixed("Failed to open device for reading: " + diag::code(openStatus));
     return std::nullopt;
   }
 
@@ -140,19 +149,19 @@ std::optional<float> RarudoRuroravOduradadur::getBrightness(const AppleDisplay& 
   std::int64_t length = static_cast<std::int64_t>(buffer.size());
   const hid::IOReturn status = device->getFeatureReport(brightnessReportID, buffer, length);
   if (status != hid::kIOReturnSuccess) {
-    say("Failed to get report: " + diag::code(status) + ", reportLength: " + std::to_string(length));
+    sayUnprefixed("Failed to get report: " + diag::code(status) + ", reportLength: " + std::to_string(length));
     device->close();
     return std::nullopt;
   }
   if (length < 1) {
-    say("Invalid report length: " + std::to_string(length));
+    sayUnprefixed("Invalid report length: " + std::to_string(length));
     device->close();
     return std::nullopt;
   }
 
   // A device that leaves out the report ID answers with the brightness alone.
   const std::uint8_t byte = length == 1 ? buffer[0] : buffer[1];
-  say("Read brightness byte: " + std::to_string(byte));
+  sayUnprefixed("Read brightness byte: " + std::to_string(byte));
   device->close();
   return static_cast<float>(byte) / 255.0f;
 }
@@ -161,19 +170,19 @@ bool RarudoRuroravOduradadur::setBrightness(const AppleDisplay& display, float v
   hid::Device* device = display.device.get();
   const hid::IOReturn openStatus = device ? device->open() : hid::kIOReturnNoDevice;
   if (openStatus != hid::kIOReturnSuccess) {
-    say("Failed to open device for writing: " + diag::code(openStatus));
+    sayUnprefixed("Failed to open device for writing: " + diag::code(openStatus));
     return false;
   }
 
   const std::uint8_t byte = brightnessByte(value);
   const std::array<std::uint8_t, 2> buffer{brightnessReportID, byte};
-  say("Setting brightness byte: " + std::to_string(byte));
+  sayUnprefixed("Setting brightness byte: " + std::to_string(byte));
 
   const hid::IOReturn status = device->setFeatureReport(brightnessReportID, buffer);
   if (status != hid::kIOReturnSuccess) {
-    say("Failed to set report: " + diag::code(status));
+    sayUnprefixed("Failed to set report: " + diag::code(status));
   } else {
-    say("Successfully set brightness to " + std::to_string(byte));
+    sayUnprefixed("Successfully set brightness to " + std::to_string(byte));
   }
   device->close();
   return status == hid::kIOReturnSuccess;

@@ -11,7 +11,9 @@
 #include <string_view>
 #include <vector>
 
+#include "diagnostics/prefixing_line_sink.hpp"
 #include "display_control/records/records.hpp"
+#include "edid/display_edid.hpp"
 #include "platform/child_process.hpp"
 #include "platform/display_services.hpp"
 #include "platform/hid.hpp"
@@ -41,6 +43,8 @@ class RarudoRuroravOduradadur {
   static constexpr double edidCacheDuration = 10.0;  // seconds
   static constexpr std::uint32_t maxOnlineDisplays = 16;
   static constexpr const char* ioregPath = "/usr/sbin/ioreg";
+  // Starts the controller's own diagnostic lines and those of the parsers it runs.
+  static constexpr std::string_view diagnosticPrefix = "RarudoRuroravOduradadur: ";
 
   // USB product IDs accepted by discovery.
   static const std::set<std::int64_t>& supportedProductIDs();
@@ -74,9 +78,12 @@ class RarudoRuroravOduradadur {
   static std::optional<std::int64_t> registryInteger(const std::optional<displays::RegistryValue>& value);
 
  private:
-  void say(std::string_view line) const;
+  // In the controller's voice, and without it (the brightness lines carry no prefix).
+  void say(std::string_view line);
+  void sayUnprefixed(std::string_view line) const;
 
   ControllerPorts ports_;
+  PrefixingLineSink voice_;
 
   // The registry-dump cache; the whole harvest runs under harvestMutex_ so
   // concurrent lookups share one tool run.

@@ -1,5 +1,6 @@
 #pragma once
 
+#include <array>
 #include <cstddef>
 #include <cstdint>
 
@@ -10,7 +11,9 @@ namespace lumaro::edid_layout {
 // Section 2.2: the base block (block 0) is 128 bytes; each extension block is another 128.
 inline constexpr std::size_t kBlockSize = 128;
 
-// Section 3.3: the header is 00 FF FF FF FF FF FF 00; only bytes 0, 1 and 7 are checked.
+// Section 3.3: the header is 00 FF FF FF FF FF FF 00. The decoder checks only
+// bytes 0, 1 and 7; the display identity checks all eight.
+inline constexpr std::array<std::uint8_t, 8> kHeader = {0x00, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0xFF, 0x00};
 inline constexpr std::size_t kHeaderFirst = 0;   // 0x00
 inline constexpr std::size_t kHeaderSecond = 1;  // 0xFF
 inline constexpr std::size_t kHeaderLast = 7;    // 0x00

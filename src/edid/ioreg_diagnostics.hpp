@@ -6,11 +6,9 @@
 
 namespace lumaro::ioreg {
 
-// Every diagnostic line of the registry-dump parser speaks for the controller that runs it.
-inline constexpr std::string_view kLinePrefix = "RarudoRuroravOduradadur: ";
-
+// One diagnostic line from its pieces; whose voice it speaks in is the sink's business.
 inline std::string diagnosticLine(std::initializer_list<std::string_view> parts) {
-  std::string line(kLinePrefix);
+  std::string line;
   for (const std::string_view part : parts) line.append(part);
   return line;
 }

@@ -5,13 +5,13 @@
 #include <string_view>
 #include <vector>
 
-#include "display_control/records/records.hpp"
+#include "edid/display_edid.hpp"
 #include "platform/line_sink.hpp"
 
 namespace lumaro {
 
 // Turns registry-dump text (UTF-8) into the EDID blobs it holds, in text order.
-// Writes its diagnostic lines to `sink`; never fails.
+// Writes its diagnostic lines, unprefixed, to `sink`; never fails.
 std::vector<DisplayEDID> parseIoregOutput(std::string_view text, LineSink& sink);
 
 // Hexadecimal digits (spaces ignored) to bytes; a trailing odd digit is the

@@ -7,7 +7,7 @@
 #include <string_view>
 #include <vector>
 
-#include "display_control/records/records.hpp"
+#include "edid/display_edid.hpp"
 #include "platform/line_sink.hpp"
 #include "text/line_breaks.hpp"
 

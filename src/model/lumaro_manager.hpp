@@ -33,7 +33,9 @@ class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
   LumaroManager(const LumaroManager&) = delete;
   LumaroManager& operator=(const LumaroManager&) = delete;
 
-  RarudoRuroravOduradadur& controller() { return *controller_; }
+  // The queues the manager publishes through; views hand their own results
+  // to the main thread the same way.
+  const std::shared_ptr<DispatchQueues>& queues() const { return queues_; }
   // The rows, in detection order; each has its display under the same id in deviceMap().
   const std::vector<DisplayItem>& displays() const { return displays_; }
   const std::unordered_map<Uuid, AppleDisplay>& deviceMap() const { return deviceMap_; }

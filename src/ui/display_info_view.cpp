@@ -1,6 +1,5 @@
 #include "ui/display_info_view.hpp"
 
-#include <QCoreApplication>
 #include <QFrame>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -115,18 +114,14 @@ void DisplayInfoView::loadOnAppearance() {
   render();
 
   // The completion may run on a background thread, or inline right here. It
-  // only posts the result to the main thread's event loop (the main queue),
-  // addressed to the application object, which outlives every view; the view
-  // itself may be gone by then, which the guard tells on the main thread.
-  manager_.loadEDIDDetails(displayID_,
-                           [guard = QPointer<DisplayInfoView>(this)](std::optional<DisplayEDIDDetails> result) mutable {
-                             QMetaObject::invokeMethod(
-                                 QCoreApplication::instance(),
-                                 [guard = std::move(guard), result = std::move(result)]() mutable {
-                                   if (guard) guard->deliver(std::move(result));
-                                 },
-                                 Qt::QueuedConnection);
-                           });
+  // only queues the result on the main queue; the view may be gone by then,
+  // which the guard tells on the main thread.
+  manager_.loadEDIDDetails(displayID_, [queues = manager_.queues(), guard = QPointer<DisplayInfoView>(this)](
+                                           std::optional<DisplayEDIDDetails> result) mutable {
+    queues->asyncMain([guard = std::move(guard), result = std::move(result)]() mutable {
+      if (guard) guard->deliver(std::move(result));
+    });
+  });
 }
 
 void DisplayInfoView::deliver(std::optional<DisplayEDIDDetails> result) {

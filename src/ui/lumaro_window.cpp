@@ -4,6 +4,7 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QPointer>
 #include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
@@ -94,10 +95,11 @@ LumaroWindow::LumaroWindow(std::shared_ptr<LumaroManager> manager, QWidget* pare
 void LumaroWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
-  // The content's own refresh task: a separate main-thread step, posted to
-  // the event loop, after the content came on screen. Dropped with the window.
-  QMetaObject::invokeMethod(
-      this, [this] { manager_->refresh(); }, Qt::QueuedConnection);
+  // The content's own refresh task: a separate main-queue step after the
+  // content came on screen. Dropped with the window.
+  manager_->queues()->asyncMain([guard = QPointer<LumaroWindow>(this)] {
+    if (guard) guard->manager_->refresh();
+  });
 }
 
 void LumaroWindow::keyPressEvent(QKeyEvent* event) {

@@ -4,8 +4,8 @@
 #include <utility>
 #include <vector>
 
-#include "diagnostics/line_sinks.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "platform/simulated/line_sinks.hpp"
 #include "platform/simulated/simulated_hid.hpp"
 
 namespace lumaro {

@@ -3,8 +3,8 @@
 #include <algorithm>
 #include <functional>
 
+#include "display_control/details_assembly.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
-#include "edid/details_assembly.hpp"
 #include "edid/edid_parser.hpp"
 #include "fixtures.hpp"
 

@@ -11,10 +11,10 @@
 #include <string>
 #include <vector>
 
-#include "diagnostics/line_sinks.hpp"
 #include "model/lumaro_manager.hpp"
 #include "platform/child_process.hpp"
 #include "platform/dispatch.hpp"
+#include "platform/simulated/line_sinks.hpp"
 #include "platform/simulated/simulated_display_services.hpp"
 #include "platform/simulated/simulated_hid.hpp"
 

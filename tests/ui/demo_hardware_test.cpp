@@ -5,7 +5,7 @@
 
 #include <variant>
 
-#include "diagnostics/line_sinks.hpp"
+#include "platform/simulated/line_sinks.hpp"
 #include "platform/simulated/manual_dispatch_queues.hpp"
 #include "ui/content_view.hpp"
 #include "ui/display_info_view.hpp"
@@ -49,7 +49,7 @@ TEST_F(DemoTest, BothDisplaysShowTheirOwnEdidDetails) {
   const std::vector<ui::DisplayRow*> rows = view->rows();  // storing details redraws the list
   for (ui::DisplayRow* row : rows) {
     view->openInfo(row->item());
-    testing::settle(*queues);
+    queues->runAll();
     const ui::DisplayInfoView& info = *view->popover()->content();
     ASSERT_EQ(info.content(), ui::DisplayInfoView::Content::Details) << row->item().name;
     found.push_back(*info.details());

@@ -47,11 +47,10 @@ TEST_F(DisplayInfoViewTest, LoadsOnAppearanceThenShowsTheEightFieldsInOrder) {
   EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("LED Cinema Display", kDisclaimer, kLoading));
   EXPECT_TRUE(view->findChild<BusyIndicator*>()->isAnimating());
 
-  rig.queues->runAllGlobal();  // the lookup, on the background queue
-  rig.queues->runAllMain();    // the manager stores what it found
-  EXPECT_EQ(view->content(), DisplayInfoView::Content::Loading)
-      << "the panel takes it in a main-thread step of its own";
-  QCoreApplication::sendPostedEvents();
+  rig.queues->runAllGlobal();              // the lookup, on the background queue
+  ASSERT_TRUE(rig.queues->runNextMain());  // the manager stores what it found
+  EXPECT_EQ(view->content(), DisplayInfoView::Content::Loading) << "the panel takes it in a main-queue step of its own";
+  ASSERT_TRUE(rig.queues->runNextMain());
 
   ASSERT_EQ(view->content(), DisplayInfoView::Content::Details);
   const QStringList texts = testing::visibleTexts(*view);
@@ -85,7 +84,7 @@ TEST_F(DisplayInfoViewTest, UnknownDisplayShowsLoadingForOneMainQueueTurnThenNot
   // waits for its own main-queue step.
   auto view = present(Uuid::random(), QStringLiteral("Gone"));
   EXPECT_EQ(view->content(), DisplayInfoView::Content::Loading);
-  QCoreApplication::sendPostedEvents();
+  rig.queues->runAllMain();
   EXPECT_EQ(view->content(), DisplayInfoView::Content::NothingFound);
   EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("Gone", kDisclaimer, kNothing));
 }

@@ -1,6 +1,5 @@
 #include "ui_rig.hpp"
 
-#include <gtest/gtest.h>
 #include <QCoreApplication>
 #include <QLabel>
 #include <QTextDocumentFragment>
@@ -11,15 +10,6 @@
 #include "ui/elided_label.hpp"
 
 namespace lumaro::testing {
-
-void settle(ManualDispatchQueues& queues) {
-  for (int round = 0; round < 100; ++round) {
-    const std::size_t ran = queues.runAll();
-    QCoreApplication::sendPostedEvents();
-    if (ran == 0 && queues.pendingMain() == 0 && queues.pendingGlobal() == 0) return;
-  }
-  ADD_FAILURE() << "still busy after 100 rounds";
-}
 
 QStringList visibleTexts(const QWidget& root) {
   struct Placed {

@@ -19,9 +19,6 @@ inline void PrintTo(const QString& text, std::ostream* out) { *out << '"' << tex
 
 namespace lumaro::testing {
 
-// Runs `queues` and the event loop's posted steps until both are idle.
-void settle(ManualDispatchQueues& queues);
-
 struct UiRig : ManagerRig {
   explicit UiRig(std::shared_ptr<ManualDispatchQueues> manual = std::make_shared<ManualDispatchQueues>())
       : ManagerRig(manual), queues(std::move(manual)) {}
@@ -31,9 +28,8 @@ struct UiRig : ManagerRig {
     manager->refresh();
     queues->runAllMain();
   }
-  // Runs everything pending: the manager's queues and the views' own steps
-  // on the event loop, until neither has anything left.
-  void settle() { lumaro::testing::settle(*queues); }
+  // Runs everything pending on the queues, until nothing is left.
+  void settle() { queues->runAll(); }
 
   int refreshes() const { return linesStartingWith("LumaroManager: Starting refresh"); }
   int brightnessCalls() const { return linesStartingWith("LumaroManager: setBrightness called with value: "); }

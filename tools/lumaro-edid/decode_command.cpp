@@ -3,7 +3,7 @@
 #include <utility>
 
 #include "commands.hpp"
-#include "edid/details_assembly.hpp"
+#include "display_control/details_assembly.hpp"
 #include "edid/edid_parser.hpp"
 #include "file_bytes.hpp"
 

@@ -24,7 +24,6 @@ class FileBytes {
   static std::optional<FileBytes> read(const std::string& path, std::string& error);
 
   std::span<const std::uint8_t> bytes() const { return {data_.get(), size_}; }
-  std::string_view text() const { return {reinterpret_cast<const char*>(data_.get()), size_}; }
 
  private:
   std::unique_ptr<std::uint8_t[], FileBytesRelease> data_;

@@ -1,10 +1,12 @@
 #include <string_view>
 
 #include "commands.hpp"
+#include "diagnostics/prefixing_line_sink.hpp"
+#include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "display_control/registry_dump_text.hpp"
 #include "edid/ioreg_parser.hpp"
 #include "file_bytes.hpp"
 #include "platform/line_sink.hpp"
-#include "text/unicode_text.hpp"
 
 namespace lumaro::tools {
 namespace {
@@ -54,21 +56,12 @@ int runIoreg(const std::string& path, std::FILE* out, std::FILE* err) {
     std::fprintf(err, "lumaro-edid: cannot read %s: %s\n", path.c_str(), error.c_str());
     return kExitUsage;
   }
-  StreamLineSink sink(out);
-  if (file->bytes().empty()) {
-    sink.writeLine("RarudoRuroravOduradadur: WARNING: ioreg produced no output!");
-    return kExitOk;
-  }
-  // Valid UTF-8 is used in place; only ill-formed input is copied while decoding.
+  StreamLineSink stream(out);
+  PrefixingLineSink sink(stream, std::string(RarudoRuroravOduradadur::diagnosticPrefix));
   std::string decoded;
-  std::string_view text = file->text();
-  if (!text::isValidUtf8(file->bytes())) {
-    decoded = text::decodeUtf8Lossy(file->bytes());
-    text = decoded;
-  }
-  sink.writeLine("RarudoRuroravOduradadur: ioreg completed, output size: " + std::to_string(text::graphemeCount(text)) +
-                 " characters");
-  const auto records = parseIoregOutput(text, sink);
+  const auto text = registryDumpText(file->bytes(), decoded, sink);
+  if (!text) return kExitOk;
+  const auto records = parseIoregOutput(*text, sink);
   for (std::size_t i = 0; i < records.size(); ++i) writeRecord(out, i, records[i]);
   return kExitOk;
 }

@@ -26,14 +26,6 @@ struct DisplayEDIDDetails {
   bool operator==(const DisplayEDIDDetails& other) const;
 };
 
-// One EDID blob found in a registry dump. No equality: entries are matched by content.
-struct DisplayEDID {
-  std::optional<std::string> name;
-  std::vector<std::uint8_t> edidData;
-  std::optional<std::int64_t> colorDepthBpc;
-  std::optional<std::string> connectionType;
-};
-
 // One HID display found by discovery. Copies share the one device.
 struct AppleDisplay {
   Uuid id;

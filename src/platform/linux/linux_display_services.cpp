@@ -6,7 +6,7 @@
 #include <system_error>
 #include <utility>
 
-#include "platform/edid_identity.hpp"
+#include "edid/edid_identity.hpp"
 
 namespace lumaro::displays {
 namespace {

@@ -3,7 +3,7 @@
 #include <algorithm>
 #include <utility>
 
-#include "platform/edid_identity.hpp"
+#include "edid/edid_identity.hpp"
 
 namespace lumaro::displays {
 namespace {

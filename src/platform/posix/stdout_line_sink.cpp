@@ -1,8 +1,9 @@
-#include "diagnostics/line_sinks.hpp"
+#include "platform/posix/stdout_line_sink.hpp"
 
 #include <unistd.h>
 
 #include <cerrno>
+#include <string>
 
 namespace lumaro {
 
@@ -23,23 +24,6 @@ void StdoutLineSink::writeLine(std::string_view line) {
     data += written;
     left -= static_cast<size_t>(written);
   }
-}
-
-void VectorLineSink::writeLine(std::string_view line) {
-  std::lock_guard lock(mutex_);
-  lines_.emplace_back(line);
-}
-
-std::vector<std::string> VectorLineSink::lines() const {
-  std::lock_guard lock(mutex_);
-  return lines_;
-}
-
-std::vector<std::string> VectorLineSink::take() {
-  std::lock_guard lock(mutex_);
-  std::vector<std::string> out;
-  out.swap(lines_);
-  return out;
 }
 
 }  // namespace lumaro

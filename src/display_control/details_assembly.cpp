@@ -1,4 +1,4 @@
-#include "edid/details_assembly.hpp"
+#include "display_control/details_assembly.hpp"
 
 namespace lumaro {
 namespace {

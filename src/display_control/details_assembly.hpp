@@ -5,6 +5,7 @@
 #include <string>
 
 #include "display_control/records/records.hpp"
+#include "edid/display_edid.hpp"
 #include "edid/edid_parser.hpp"
 
 namespace lumaro {

@@ -9,11 +9,11 @@
 #include <ostream>
 #include <string>
 
-#include "diagnostics/line_sinks.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "platform/hidapi/hidapi_hid_manager.hpp"
 #include "platform/hidapi/hidraw_errors.hpp"
 #include "platform/hidapi/hidraw_location.hpp"
+#include "platform/simulated/line_sinks.hpp"
 #include "scratch_dir.hpp"
 
 namespace lumaro {

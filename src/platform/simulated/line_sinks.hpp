@@ -9,13 +9,7 @@
 
 namespace lumaro {
 
-// Standard output, one write(2) per line so lines from two threads never interleave.
-class StdoutLineSink final : public LineSink {
- public:
-  void writeLine(std::string_view line) override;
-};
-
-// Keeps every line; used by tests and by tools that post-process diagnostics.
+// Keeps every line, for tests that read the diagnostics back.
 class VectorLineSink final : public LineSink {
  public:
   void writeLine(std::string_view line) override;
@@ -28,7 +22,7 @@ class VectorLineSink final : public LineSink {
   std::vector<std::string> lines_;
 };
 
-// Drops everything; for benchmarks.
+// Drops everything, for benchmarks and fuzzers.
 class DiscardingLineSink final : public LineSink {
  public:
   void writeLine(std::string_view) override {}

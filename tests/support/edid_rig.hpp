@@ -11,11 +11,11 @@
 #include <utility>
 #include <vector>
 
-#include "diagnostics/line_sinks.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "edid_builders.hpp"
 #include "fixtures.hpp"
 #include "platform/posix/posix_process_launcher.hpp"
+#include "platform/simulated/line_sinks.hpp"
 #include "platform/simulated/simulated_display_services.hpp"
 
 namespace lumaro::testing {

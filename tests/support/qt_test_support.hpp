@@ -13,7 +13,7 @@ namespace lumaro::testing {
 // it would otherwise go down after the statics Qt itself relies on.
 inline QCoreApplication& testApplication() {
   static int argc = 1;
-  static char name[] = "model_qt_tests";
+  static char name[] = "qt_tests";
   static char* argv[] = {name, nullptr};
   static auto* app = new QCoreApplication(argc, argv);
   return *app;

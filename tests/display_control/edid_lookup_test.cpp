@@ -3,8 +3,8 @@
 
 #include <functional>
 
+#include "edid/edid_identity.hpp"
 #include "edid_rig.hpp"
-#include "platform/edid_identity.hpp"
 
 namespace lumaro::testing {
 namespace {
