@@ -1,10 +1,11 @@
-# Fails when a file below src/ includes what its layer must not see:
+# Fails when a file below src/ or tools/ includes what its place must not see:
 #  - platform libraries (hidapi, libudev, Qt, D-Bus, POSIX and Linux system
 #    headers) anywhere but in an adapter folder (src/platform/<adapter>/) or src/ui;
 #  - a higher layer from a lower one (ui -> model -> display_control -> edid -> text).
-# Run as: cmake -DSOURCE_DIR=<src> -P include_boundaries.cmake
-if(NOT SOURCE_DIR)
-  message(FATAL_ERROR "SOURCE_DIR is not set")
+# app/ wires the adapters and may include anything.
+# Run as: cmake -DPROJECT_DIR=<project root> -P include_boundaries.cmake
+if(NOT PROJECT_DIR)
+  message(FATAL_ERROR "PROJECT_DIR is not set")
 endif()
 
 # Platform headers: hidapi, libudev, Qt classes and modules, D-Bus, and the
@@ -20,20 +21,27 @@ set(forbidden_display_control "model/|ui/")
 set(forbidden_model "ui/")
 set(forbidden_platform "display_control/|model/|ui/")
 
-file(GLOB_RECURSE sources RELATIVE ${SOURCE_DIR} ${SOURCE_DIR}/*.hpp ${SOURCE_DIR}/*.cpp ${SOURCE_DIR}/*.h)
+set(sources "")
+foreach(root src tools)
+  file(GLOB_RECURSE found RELATIVE ${PROJECT_DIR} ${PROJECT_DIR}/${root}/*.hpp ${PROJECT_DIR}/${root}/*.cpp
+       ${PROJECT_DIR}/${root}/*.h)
+  list(APPEND sources ${found})
+endforeach()
 set(violations "")
 foreach(source ${sources})
-  string(REGEX MATCH "^[^/]+" layer "${source}")
+  # The layer is the folder below src/; everything in tools/ is one place.
+  string(REGEX REPLACE "^src/" "" inside "${source}")
+  string(REGEX MATCH "^[^/]+" layer "${inside}")
   # Adapters live one folder below src/platform; the ports beside them do not.
   set(adapter OFF)
-  if(source MATCHES "^platform/[^/]+/")
+  if(source MATCHES "^src/platform/[^/]+/")
     set(adapter ON)
   endif()
-  file(STRINGS ${SOURCE_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  file(STRINGS ${PROJECT_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
   foreach(line ${includes})
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*" "\\1" header "${line}")
     if(header MATCHES "${platform_header}" AND NOT adapter AND NOT layer STREQUAL "ui")
-      string(APPEND violations "  ${source}: platform header <${header}> outside the adapters and ui/\n")
+      string(APPEND violations "  ${source}: platform header <${header}> outside the adapters and src/ui\n")
     endif()
     set(forbidden "${forbidden_${layer}}")
     if(forbidden AND header MATCHES "^(${forbidden})")

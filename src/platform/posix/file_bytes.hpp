@@ -8,7 +8,7 @@
 #include <string>
 #include <string_view>
 
-namespace lumaro::tools {
+namespace lumaro {
 
 // Unmaps a mapping, frees a read buffer.
 struct FileBytesRelease {
@@ -30,4 +30,4 @@ class FileBytes {
   std::size_t size_ = 0;
 };
 
-}  // namespace lumaro::tools
+}  // namespace lumaro

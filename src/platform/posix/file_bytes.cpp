@@ -1,4 +1,4 @@
-#include "file_bytes.hpp"
+#include "platform/posix/file_bytes.hpp"
 
 #include <fcntl.h>
 #include <sys/mman.h>
@@ -8,7 +8,7 @@
 #include <cerrno>
 #include <cstring>
 
-namespace lumaro::tools {
+namespace lumaro {
 namespace {
 
 // Closes the descriptor on every path.
@@ -81,4 +81,4 @@ std::optional<FileBytes> FileBytes::read(const std::string& path, std::string& e
   return result;
 }
 
-}  // namespace lumaro::tools
+}  // namespace lumaro
