@@ -50,15 +50,19 @@ stage_fuzz() {
 
 stage_package() {
   # The .deb must hold the binary, the udev rule, the desktop entry and the icon.
-  cmake --build --preset default
-  (cd build/default && cpack -G DEB >/dev/null)
+  # It is made from the tree the test run built (CI builds the "ci" preset).
+  local preset="${LUMARO_PRESET:-default}" dir
+  dir="build/$preset"
+  cmake --preset "$preset" >/dev/null
+  cmake --build --preset "$preset"
+  (cd "$dir" && cpack -G DEB >/dev/null)
   local deb
-  deb=$(ls -t build/default/lumaro_*.deb | head -n 1)
-  dpkg-deb --contents "$deb" > build/default/deb-contents.txt
+  deb=$(ls -t "$dir"/lumaro_*.deb | head -n 1)
+  dpkg-deb --contents "$deb" > "$dir/deb-contents.txt"
   local expected missing=0
   for expected in ./usr/bin/lumaro ./lib/udev/rules.d/70-lumaro.rules \
       ./usr/share/applications/lumaro.desktop ./usr/share/icons/hicolor/scalable/apps/lumaro.svg; do
-    if ! grep -q " ${expected}\$" build/default/deb-contents.txt; then
+    if ! grep -q " ${expected}\$" "$dir/deb-contents.txt"; then
       echo "missing from $deb: $expected"; missing=1
     fi
   done
