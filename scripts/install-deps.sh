@@ -8,6 +8,7 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libhidapi-dev libudev-dev udev
+  umockdev libumockdev-dev gir1.2-umockdev-1.0  # the emulated hidraw displays of the hardware-path suites
   libicu-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
   qt6-l10n-tools linguist-qt6 libqt6svg6 qt6-qpa-plugins

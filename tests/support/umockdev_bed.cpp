@@ -1,0 +1,381 @@
+#include "umockdev_bed.hpp"
+
+#include <asm/ioctl.h>
+#include <linux/hidraw.h>
+#include <sys/stat.h>
+#include <umockdev.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <stdexcept>
+#include <string_view>
+#include <utility>
+
+namespace lumaro::testing {
+
+namespace {
+
+constexpr std::uint8_t kBrightnessReportID = 0x10;
+constexpr const char* kController = "/sys/devices/pci0000:00/0000:00:14.0";
+constexpr int kHidrawMajor = 241;
+constexpr uid_t kNobody = 65534;
+
+// Monitor page, brightness as feature report 0x10; then a consumer-control
+// collection, so the node has two top-level collections.
+const std::vector<std::uint8_t> kDisplayDescriptor = {
+    0x05, 0x80, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x10, 0x05, 0x82, 0x09, 0x10, 0x15, 0x00, 0x26, 0xFF, 0x00,
+    0x75, 0x08, 0x95, 0x01, 0xB1, 0x02, 0xC0, 0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x11, 0x09, 0xE9,
+    0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x01, 0x81, 0x02, 0x75, 0x07, 0x95, 0x01, 0x81, 0x03, 0xC0,
+};
+
+// A boot keyboard: modifier byte and six key codes.
+const std::vector<std::uint8_t> kKeyboardDescriptor = {
+    0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15,
+    0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x95, 0x06, 0x75, 0x08,
+    0x15, 0x00, 0x25, 0x65, 0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x81, 0x00, 0xC0,
+};
+
+std::string hex4(unsigned value, bool upper) {
+  char text[16];
+  std::snprintf(text, sizeof text, upper ? "%04X" : "%04x", value);
+  return text;
+}
+
+std::string hex8(unsigned value) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%08X", value);
+  return text;
+}
+
+std::string takeString(gchar* text) {
+  std::string out = text != nullptr ? text : "";
+  g_free(text);
+  return out;
+}
+
+gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer device) {
+  static_cast<EmulatedHidraw*>(device)->handleIoctl(client);
+  return TRUE;
+}
+
+}  // namespace
+
+UsbHidSpec cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath) {
+  return UsbHidSpec{.vendorID = 0x05AC,
+                    .productID = productID,
+                    .serial = std::move(serial),
+                    .manufacturer = "Apple Inc.",
+                    .product = "Apple Cinema HD Display",
+                    .busnum = busnum,
+                    .devpath = std::move(devpath),
+                    .hidraw = hidraw,
+                    .reportDescriptor = kDisplayDescriptor};
+}
+
+UsbHidSpec keyboard(int hidraw, int busnum, std::string devpath) {
+  return UsbHidSpec{.vendorID = 0x046D,
+                    .productID = 0xC31C,
+                    .serial = "",
+                    .manufacturer = "Logitech",
+                    .product = "USB Keyboard",
+                    .busnum = busnum,
+                    .devpath = std::move(devpath),
+                    .hidraw = hidraw,
+                    .reportDescriptor = kKeyboardDescriptor};
+}
+
+// --- EmulatedHidraw ---
+
+std::uint8_t EmulatedHidraw::brightness() const {
+  std::lock_guard lock(mutex_);
+  return brightness_;
+}
+
+void EmulatedHidraw::setBrightness(std::uint8_t byte) {
+  std::lock_guard lock(mutex_);
+  brightness_ = byte;
+}
+
+std::vector<std::vector<std::uint8_t>> EmulatedHidraw::receivedReports() const {
+  std::lock_guard lock(mutex_);
+  return received_;
+}
+
+std::vector<std::vector<std::uint8_t>> EmulatedHidraw::getRequests() const {
+  std::lock_guard lock(mutex_);
+  return getRequests_;
+}
+
+// umockdev backs an emulated node with a pseudo-terminal: every handle open
+// on the node is a descriptor of this process that leads to it.
+int EmulatedHidraw::openHandles() const {
+  std::error_code error;
+  int count = 0;
+  for (const auto& entry : std::filesystem::directory_iterator("/proc/self/fd", error)) {
+    std::error_code linkError;
+    if (std::filesystem::read_symlink(entry.path(), linkError) == backing_ && !linkError) ++count;
+  }
+  return count;
+}
+
+void EmulatedHidraw::vanish() {
+  std::lock_guard lock(mutex_);
+  vanished_ = true;
+}
+
+void EmulatedHidraw::failNextReport(int error) {
+  std::lock_guard lock(mutex_);
+  failNext_ = error;
+}
+
+void EmulatedHidraw::answerNextGetShort(std::size_t bytes) {
+  std::lock_guard lock(mutex_);
+  shortNext_ = bytes;
+}
+
+void EmulatedHidraw::handleIoctl(void* opaque) {
+  auto* client = static_cast<UMockdevIoctlClient*>(opaque);
+  const unsigned long request = umockdev_ioctl_client_get_request(client);
+  UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
+  const auto size = static_cast<std::size_t>(_IOC_SIZE(request));
+  const bool hidrawType = _IOC_TYPE(request) == 'H';
+  const bool getFeature = hidrawType && _IOC_NR(request) == 0x07;
+  const bool setFeature = hidrawType && _IOC_NR(request) == 0x06;
+
+  std::lock_guard lock(mutex_);
+  if (vanished_) {
+    umockdev_ioctl_client_complete(client, -1, ENODEV);
+    return;
+  }
+
+  if (request == HIDIOCGRDESCSIZE) {
+    g_autoptr(UMockdevIoctlData) data = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
+    int descriptorSize = static_cast<int>(spec_.reportDescriptor.size());
+    umockdev_ioctl_data_update(data, 0, reinterpret_cast<guint8*>(&descriptorSize), sizeof descriptorSize);
+    umockdev_ioctl_client_complete(client, 0, 0);
+    return;
+  }
+  if (request == HIDIOCGRDESC) {
+    g_autoptr(UMockdevIoctlData) data =
+        umockdev_ioctl_data_resolve(arg, 0, sizeof(struct hidraw_report_descriptor), nullptr);
+    hidraw_report_descriptor descriptor{};
+    descriptor.size = static_cast<__u32>(spec_.reportDescriptor.size());
+    std::copy(spec_.reportDescriptor.begin(), spec_.reportDescriptor.end(), descriptor.value);
+    umockdev_ioctl_data_update(data, 0, reinterpret_cast<guint8*>(&descriptor), sizeof descriptor);
+    umockdev_ioctl_client_complete(client, 0, 0);
+    return;
+  }
+  if (!getFeature && !setFeature) {
+    umockdev_ioctl_client_complete(client, -1, ENOTTY);
+    return;
+  }
+
+  g_autoptr(UMockdevIoctlData) data = umockdev_ioctl_data_resolve(arg, 0, size, nullptr);
+  std::vector<std::uint8_t> bytes(data->data, data->data + std::min<std::size_t>(size, std::size_t(data->data_len)));
+  (getFeature ? getRequests_ : received_).push_back(bytes);
+
+  if (failNext_) {
+    umockdev_ioctl_client_complete(client, -1, *std::exchange(failNext_, std::nullopt));
+    return;
+  }
+  if (bytes.empty() || bytes[0] != kBrightnessReportID) {
+    umockdev_ioctl_client_complete(client, -1, EINVAL);
+    return;
+  }
+  if (setFeature) {
+    if (bytes.size() >= 2) brightness_ = bytes[1];
+    umockdev_ioctl_client_complete(client, static_cast<glong>(bytes.size()), 0);
+    return;
+  }
+
+  // hidraw answers a get with the report ID first, then the data.
+  std::uint8_t answer[2] = {kBrightnessReportID, brightness_};
+  std::size_t length = std::min<std::size_t>(size, sizeof answer);
+  if (shortNext_) length = std::min(length, *std::exchange(shortNext_, std::nullopt));
+  umockdev_ioctl_data_update(data, 0, answer, static_cast<gint>(length));
+  umockdev_ioctl_client_complete(client, static_cast<glong>(length), 0);
+}
+
+// --- UmockdevBed ---
+
+struct UmockdevBed::Plugged {
+  explicit Plugged(const UsbHidSpec& spec) : device(spec) {}
+  ~Plugged() {
+    if (handler != nullptr) g_object_unref(handler);
+  }
+  Plugged(const Plugged&) = delete;
+  Plugged& operator=(const Plugged&) = delete;
+
+  EmulatedHidraw device;
+  UMockdevIoctlBase* handler = nullptr;
+  std::vector<std::string> syspaths;  // the device's own entries, innermost first
+  bool attached = false;
+};
+
+// umockdev_in_mock_environment() wants a path in LD_PRELOAD, while
+// umockdev-wrapper preloads the library by its bare name.
+bool UmockdevBed::active() {
+  const char* preload = std::getenv("LD_PRELOAD");
+  return preload != nullptr && std::string_view(preload).find("libumockdev-preload.so") != std::string_view::npos;
+}
+
+UmockdevBed::UmockdevBed() {
+  if (!active()) throw std::runtime_error("not running under umockdev-wrapper");
+  testbed_ = umockdev_testbed_new();
+}
+
+UmockdevBed::~UmockdevBed() {
+  for (auto& plugged : plugged_) {
+    if (plugged->attached) umockdev_testbed_detach_ioctl(testbed_, plugged->device.node().c_str(), nullptr);
+  }
+  g_object_unref(testbed_);
+}
+
+std::string UmockdevBed::usbDevice(int busnum, const std::string& devpath, const UsbHidSpec* spec) {
+  const std::string key = std::to_string(busnum) + "-" + devpath;
+  if (const auto found = usbDevices_.find(key); found != usbDevices_.end()) return found->second;
+
+  std::string parent;
+  std::string name;
+  if (devpath == "0") {
+    if (!usbDevices_.contains("controller")) {
+      usbDevices_["controller"] = takeString(umockdev_testbed_add_device(
+          testbed_, "pci", "0000:00:14.0", nullptr, "vendor", "0x8086", nullptr, "PCI_ID", "8086:A36D", nullptr));
+    }
+    parent = usbDevices_["controller"];
+    name = "usb" + std::to_string(busnum);
+  } else {
+    const auto dot = devpath.rfind('.');
+    parent = usbDevice(busnum, dot == std::string::npos ? "0" : devpath.substr(0, dot), nullptr);
+    name = key;
+  }
+  const std::string bus = std::to_string(busnum);
+  const std::string vendor = spec ? hex4(spec->vendorID, false) : "1d6b";
+  const std::string product = spec ? hex4(spec->productID, false) : "0002";
+  const std::string serial = spec ? spec->serial : "";
+  const std::string manufacturer = spec ? spec->manufacturer : "Linux Foundation";
+  const std::string productName = spec ? spec->product : "Hub";
+  const gchar* attributes[] = {"idVendor",
+                               vendor.c_str(),
+                               "idProduct",
+                               product.c_str(),
+                               "busnum",
+                               bus.c_str(),
+                               "devpath",
+                               devpath.c_str(),
+                               "manufacturer",
+                               manufacturer.c_str(),
+                               "product",
+                               productName.c_str(),
+                               serial.empty() ? nullptr : "serial",
+                               serial.c_str(),
+                               nullptr};
+  const gchar* properties[] = {"DEVTYPE", "usb_device", "BUSNUM", bus.c_str(), nullptr};
+  std::string syspath = takeString(umockdev_testbed_add_devicev(
+      testbed_, "usb", name.c_str(), parent.c_str(), const_cast<gchar**>(attributes), const_cast<gchar**>(properties)));
+  usbDevices_[key] = syspath;
+  return syspath;
+}
+
+EmulatedHidraw& UmockdevBed::add(const UsbHidSpec& spec) {
+  auto plugged = std::make_unique<Plugged>(spec);
+  const std::string usb = usbDevice(spec.busnum, spec.devpath, &spec);
+  const std::string usbName = std::to_string(spec.busnum) + "-" + spec.devpath;
+  const std::string interfaceName = usbName + ":1.0";
+  const gchar* interfaceAttributes[] = {"bInterfaceClass", "03", "bInterfaceNumber", "00", nullptr};
+  const gchar* interfaceProperties[] = {"DEVTYPE", "usb_interface", "INTERFACE", "3/0/0", nullptr};
+  const std::string interface = takeString(
+      umockdev_testbed_add_devicev(testbed_, "usb", interfaceName.c_str(), usb.c_str(),
+                                   const_cast<gchar**>(interfaceAttributes), const_cast<gchar**>(interfaceProperties)));
+
+  const std::string hidName = "0003:" + hex4(spec.vendorID, true) + ":" + hex4(spec.productID, true) + "." +
+                              hex4(unsigned(++hidSequence_), true);
+  const std::string hidID = "0003:" + hex8(spec.vendorID) + ":" + hex8(spec.productID);
+  const std::string hidName2 = spec.manufacturer + " " + spec.product;
+  const std::string phys = "usb-0000:00:14.0-" + spec.devpath + "/input0";
+  const gchar* hidProperties[] = {"HID_ID",     hidID.c_str(), "HID_NAME",          hidName2.c_str(), "HID_PHYS",
+                                  phys.c_str(), "HID_UNIQ",    spec.serial.c_str(), nullptr};
+  const gchar* noAttributes[] = {nullptr};
+  const std::string hid =
+      takeString(umockdev_testbed_add_devicev(testbed_, "hid", hidName.c_str(), interface.c_str(),
+                                              const_cast<gchar**>(noAttributes), const_cast<gchar**>(hidProperties)));
+  auto descriptor = spec.reportDescriptor;
+  umockdev_testbed_set_attribute_binary(testbed_, hid.c_str(), "report_descriptor", descriptor.data(),
+                                        static_cast<gint>(descriptor.size()));
+
+  // umockdev runs the handler on a worker thread of its own, so the code
+  // under test may block in an ioctl on the test's thread.
+  plugged->handler = umockdev_ioctl_base_new();
+  g_signal_connect(plugged->handler, "handle-ioctl", G_CALLBACK(onIoctl), &plugged->device);
+  GError* error = nullptr;
+  plugged->attached =
+      umockdev_testbed_attach_ioctl(testbed_, plugged->device.node().c_str(), plugged->handler, &error) != FALSE;
+  if (error != nullptr) g_clear_error(&error);
+  if (!plugged->attached) throw std::runtime_error("could not attach an ioctl handler to " + plugged->device.node());
+
+  const std::string node = "hidraw" + std::to_string(spec.hidraw);
+  const std::string hidraw = hid + "/hidraw/" + node;
+  const std::string minor = std::to_string(spec.hidraw);
+  const std::string record = "P: " + hidraw.substr(4) + "\nN: " + node + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" +
+                             node + "\nE: MAJOR=" + std::to_string(kHidrawMajor) + "\nE: MINOR=" + minor +
+                             "\nA: dev=" + std::to_string(kHidrawMajor) + ":" + minor + "\\n\n";
+  if (umockdev_testbed_add_from_string(testbed_, record.c_str(), &error) == FALSE) {
+    const std::string message = error != nullptr ? error->message : "unknown error";
+    if (error != nullptr) g_error_free(error);
+    throw std::runtime_error("could not add " + hidraw + ": " + message);
+  }
+  // hidapi reads <hidraw>/device/uevent; the kernel links the node to its hid parent.
+  umockdev_testbed_set_attribute_link(testbed_, hidraw.c_str(), "device", "../..");
+
+  std::error_code linkError;
+  plugged->device.setBacking(std::filesystem::canonical(nodeFile(plugged->device), linkError));
+  plugged->syspaths = {hidraw, hid, interface, usb};
+  plugged_.push_back(std::move(plugged));
+  return plugged_.back()->device;
+}
+
+void UmockdevBed::remove(EmulatedHidraw& device) {
+  for (auto it = plugged_.begin(); it != plugged_.end(); ++it) {
+    Plugged& plugged = **it;
+    if (&plugged.device != &device) continue;
+    device.vanish();
+    for (const auto& syspath : plugged.syspaths) umockdev_testbed_remove_device(testbed_, syspath.c_str());
+    usbDevices_.erase(std::to_string(device.spec().busnum) + "-" + device.spec().devpath);
+    if (plugged.attached) {
+      umockdev_testbed_detach_ioctl(testbed_, device.node().c_str(), nullptr);
+      plugged.attached = false;
+    }
+    // The record stays so references held by tests remain valid.
+    return;
+  }
+}
+
+void UmockdevBed::uevent(const EmulatedHidraw& device, const char* action) {
+  umockdev_testbed_uevent(testbed_, hidrawSyspath(device).c_str(), action);
+}
+
+std::string UmockdevBed::hidrawSyspath(const EmulatedHidraw& device) const {
+  for (const auto& plugged : plugged_) {
+    if (&plugged->device == &device) return plugged->syspaths.front();
+  }
+  return {};
+}
+
+std::string UmockdevBed::nodeFile(const EmulatedHidraw& device) const {
+  return takeString(umockdev_testbed_get_root_dir(testbed_)) + device.node();
+}
+
+UnprivilegedScope::UnprivilegedScope() {
+  if (::geteuid() != 0) return;  // already a user: file modes apply as they are
+  if (::seteuid(kNobody) == 0) restore_ = 0;
+}
+
+UnprivilegedScope::~UnprivilegedScope() {
+  if (restore_ && ::seteuid(*restore_) != 0) std::abort();
+}
+
+}  // namespace lumaro::testing

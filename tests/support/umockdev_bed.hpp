@@ -1,0 +1,139 @@
+#pragma once
+
+#include <sys/types.h>
+
+#include <cstdint>
+#include <filesystem>
+#include <map>
+#include <memory>
+#include <mutex>
+#include <optional>
+#include <string>
+#include <vector>
+
+// The kernel's side of USB HID devices, emulated with umockdev: a sysfs tree
+// (controller, USB device, interface, hid device, hidraw node), /dev/hidrawN
+// nodes and their ioctls, and uevents. The real libudev and hidapi run
+// unmodified against it. Only works in a process started under
+// umockdev-wrapper (lumaro_umockdev_test registers suites that way).
+//
+// The ioctl handlers run on umockdev's worker thread, so code under test may
+// block in an ioctl on the calling thread.
+typedef struct _UMockdevTestbed UMockdevTestbed;
+
+namespace lumaro::testing {
+
+// A USB HID device as it appears in sysfs.
+struct UsbHidSpec {
+  std::uint16_t vendorID = 0;
+  std::uint16_t productID = 0;
+  std::string serial;  // empty: the device has no serial number
+  std::string manufacturer;
+  std::string product;
+  int busnum = 1;
+  std::string devpath = "1";  // ports from the root hub, "1.4" is port 4 of the hub on port 1
+  int hidraw = 0;             // the node is /dev/hidraw<hidraw>
+  std::vector<std::uint8_t> reportDescriptor;
+};
+
+// A Cinema Display: vendor 0x05AC, a report descriptor with the brightness
+// feature report 0x10 in two top-level collections (so hidapi lists the
+// node twice, as it does for the real display).
+UsbHidSpec cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath);
+// A plain USB keyboard by another vendor.
+UsbHidSpec keyboard(int hidraw, int busnum, std::string devpath);
+
+// The device side of one hidraw node. Feature report 0x10 reads and writes a
+// brightness byte; every other feature report is answered with EINVAL.
+// All members are safe to call from the test's thread.
+class EmulatedHidraw {
+ public:
+  explicit EmulatedHidraw(UsbHidSpec spec) : spec_(std::move(spec)) {}
+
+  const UsbHidSpec& spec() const { return spec_; }
+  std::string node() const { return "/dev/hidraw" + std::to_string(spec_.hidraw); }
+
+  std::uint8_t brightness() const;
+  void setBrightness(std::uint8_t byte);
+
+  // Every set-feature report received, as sent (report ID first).
+  std::vector<std::vector<std::uint8_t>> receivedReports() const;
+  // Every get-feature request, as the buffer arrived (report ID first).
+  std::vector<std::vector<std::uint8_t>> getRequests() const;
+  // File handles on the node this process holds open right now.
+  int openHandles() const;
+
+  // The next feature-report ioctl fails with `error`.
+  void failNextReport(int error);
+  // The next get-feature answer holds only its first `bytes` bytes.
+  void answerNextGetShort(std::size_t bytes);
+
+  // Called on umockdev's worker thread.
+  void handleIoctl(void* client);
+  void setBacking(std::filesystem::path backing) { backing_ = std::move(backing); }
+  // From now on every ioctl fails with ENODEV.
+  void vanish();
+
+ private:
+  const UsbHidSpec spec_;
+  mutable std::mutex mutex_;
+  std::uint8_t brightness_ = 0x80;
+  std::vector<std::vector<std::uint8_t>> received_;
+  std::vector<std::vector<std::uint8_t>> getRequests_;
+  std::filesystem::path backing_;  // what umockdev opens in place of the node
+  std::optional<int> failNext_;
+  std::optional<std::size_t> shortNext_;
+  bool vanished_ = false;
+};
+
+class UmockdevBed {
+ public:
+  UmockdevBed();
+  ~UmockdevBed();
+  UmockdevBed(const UmockdevBed&) = delete;
+  UmockdevBed& operator=(const UmockdevBed&) = delete;
+
+  // True in a process started under umockdev-wrapper.
+  static bool active();
+
+  // Plugs a device in: its sysfs tree, its node and its ioctl handler. The
+  // returned reference lives as long as the bed.
+  EmulatedHidraw& add(const UsbHidSpec& spec);
+  // Unplugs it: sysfs entries and node go, and handles still open on it fail
+  // every ioctl with ENODEV. Its hidraw number is free for the next device.
+  void remove(EmulatedHidraw& device);
+  // Sends a uevent ("add", "remove", "change") for the device's hidraw node.
+  void uevent(const EmulatedHidraw& device, const char* action);
+
+  // The sysfs path of the device's hidraw node, e.g.
+  // /sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:05AC:9226.0001/hidraw/hidraw0
+  std::string hidrawSyspath(const EmulatedHidraw& device) const;
+  // Where the bed keeps the node's file: its mode is what open(2) checks.
+  std::string nodeFile(const EmulatedHidraw& device) const;
+
+  UMockdevTestbed* testbed() { return testbed_; }
+
+ private:
+  struct Plugged;
+  std::string usbDevice(int busnum, const std::string& devpath, const UsbHidSpec* spec);
+
+  UMockdevTestbed* testbed_ = nullptr;
+  std::map<std::string, std::string> usbDevices_;  // "bus-devpath" -> syspath
+  std::vector<std::unique_ptr<Plugged>> plugged_;
+  int hidSequence_ = 0;
+};
+
+// Drops the effective user ID to an unprivileged one for its lifetime, so a
+// root test process meets file modes the way a desktop user does.
+class UnprivilegedScope {
+ public:
+  UnprivilegedScope();
+  ~UnprivilegedScope();
+  UnprivilegedScope(const UnprivilegedScope&) = delete;
+  UnprivilegedScope& operator=(const UnprivilegedScope&) = delete;
+
+ private:
+  std::optional<uid_t> restore_;
+};
+
+}  // namespace lumaro::testing
