@@ -45,16 +45,10 @@ std::optional<std::string> stringProperty(const hid::Device& device, std::string
 
 const std::set<std::int64_t>& RarudoRuroravOduradadur::supportedProductIDs() {
   // A function-local static is built exactly once, even under concurrent first use.
+  // 0x921C, 0x9222 and 0x9236 are displays driven by the same report 0x10
+  // (the Linux kernel's driver for these displays lists them too).
   static const std::set<std::int64_t> ids = {
-      0x9219,
-      0x921D,
-      0x9218,
-      0x9221,
-      0x9226,
-      0x9227,
-      // Five hex digits: no 16-bit USB product ID can equal it, so it accepts
-      // nothing. Kept so the accepted set stays exactly the documented one.
-      0x9221C,
+      0x9218, 0x9219, 0x921C, 0x921D, 0x9221, 0x9222, 0x9226, 0x9227, 0x9236,
   };
   return ids;
 }
@@ -159,8 +153,14 @@ std::optional<float> RarudoRuroravOduradadur::getBrightness(const AppleDisplay& 
     return std::nullopt;
   }
 
-  // A device that leaves out the report ID answers with the brightness alone.
-  const std::uint8_t byte = length == 1 ? buffer[0] : buffer[1];
+  // Byte 0 of every answer is the report ID, so one byte carries no
+  // brightness: reading it as one would show the ID (16) as 6 %.
+  if (length < 2) {
+    sayUnprefixed("Failed to get report: " + diag::code(hid::kIOReturnUnderrun) + ", reportLength: " + std::to_string(length));
+    device->close();
+    return std::nullopt;
+  }
+  const std::uint8_t byte = buffer[1];
   sayUnprefixed("Read brightness byte: " + std::to_string(byte));
   device->close();
   return static_cast<float>(byte) / 255.0f;

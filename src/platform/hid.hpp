@@ -23,6 +23,7 @@ inline constexpr IOReturn kIOReturnNotPrivileged = static_cast<IOReturn>(0xE0000
 inline constexpr IOReturn kIOReturnBadArgument = static_cast<IOReturn>(0xE00002C2u);
 inline constexpr IOReturn kIOReturnUnsupported = static_cast<IOReturn>(0xE00002C7u);
 inline constexpr IOReturn kIOReturnNotOpen = static_cast<IOReturn>(0xE00002CDu);
+inline constexpr IOReturn kIOReturnUnderrun = static_cast<IOReturn>(0xE00002E7u);
 
 // A property value of a type that is neither a number nor a string (data, array, ...).
 struct OtherType {
@@ -50,9 +51,9 @@ class Device {
   // Non-exclusive open; 0 on success.
   virtual IOReturn open() = 0;
 
-  // Feature report `reportID` into `buffer` (byte 0 is the report ID on input).
-  // `length` holds the buffer's capacity on entry and the number of bytes
-  // delivered on return.
+  // Feature report `reportID` into `buffer` (byte 0 is the report ID on input
+  // and on output). `length` holds the buffer's capacity on entry and the
+  // number of bytes delivered, report ID included, on return.
   virtual IOReturn getFeatureReport(std::uint8_t reportID, std::span<std::uint8_t> buffer, std::int64_t& length) = 0;
 
   // Sends `buffer` (report ID first) as feature report `reportID`.

@@ -96,11 +96,11 @@ TEST_P(BrightnessRead, PrintsTheOutcomeAndClosesWhatItOpened) {
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrightnessRead,
     ::testing::Values(ReadCase{"TwoByteReply", [](auto&) {}, {"Read brightness byte: 200"}, 200.0f / 255.0f, 1},
-                      // Without the report ID in front, the only byte is the brightness.
+                      // Byte 0 is the report ID: one byte holds no brightness.
                       ReadCase{"OneByteReply",
                                [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kByteOnly); },
-                               {"Read brightness byte: 200"},
-                               200.0f / 255.0f,
+                               {"Failed to get report: -536870169, reportLength: 1"},
+                               std::nullopt,
                                1},
                       ReadCase{"EmptyReply",
                                [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kEmpty); },

@@ -73,11 +73,14 @@ TEST(Discovery, ControllerWithoutPortsFailsQuietly) {
 
 TEST(Discovery, AcceptsExactlyTheSupportedModels) {
   SimulatedRig rig;
-  for (std::int64_t id : {0x9219, 0x921D, 0x9218, 0x9221, 0x9226, 0x9227, 0x9217, 0x921A, 0x9220, 0x9228, 0x0000}) {
+  // 0x921C, 0x9222 and 0x9236 share report 0x10 with the others; 0x9221C
+  // cannot be a USB product ID at all.
+  for (std::int64_t id : {0x9219, 0x921D, 0x9218, 0x9221, 0x9226, 0x9227, 0x921C, 0x9222, 0x9236, 0x9217, 0x921A,
+                          0x9220, 0x9228, 0x9221C, 0x0000}) {
     rig.manager->addDevice(cinema(id));
   }
   EXPECT_THAT(productIDs(rig.controller->detectDisplays()),
-              ElementsAre(0x9219, 0x921D, 0x9218, 0x9221, 0x9226, 0x9227));
+              ElementsAre(0x9219, 0x921D, 0x9218, 0x9221, 0x9226, 0x9227, 0x921C, 0x9222, 0x9236));
 }
 
 TEST(Discovery, SkipsDevicesWithWrongOrUnreadableIdentityWithoutAWord) {

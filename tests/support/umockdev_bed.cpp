@@ -320,8 +320,12 @@ EmulatedHidraw& UmockdevBed::add(const UsbHidSpec& spec) {
   const std::string node = "hidraw" + std::to_string(spec.hidraw);
   const std::string hidraw = hid + "/hidraw/" + node;
   const std::string minor = std::to_string(spec.hidraw);
-  const std::string record = "P: " + hidraw.substr(4) + "\nN: " + node + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" +
-                             node + "\nE: MAJOR=" + std::to_string(kHidrawMajor) + "\nE: MINOR=" + minor +
+  // umockdev makes a node only once per name; a number handed out again
+  // reuses the node that its earlier device left behind (see remove()).
+  const auto reused = nodeBacking_.find(spec.hidraw);
+  const std::string nodeLine = reused == nodeBacking_.end() ? "\nN: " + node : "";
+  const std::string record = "P: " + hidraw.substr(4) + nodeLine + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + node +
+                             "\nE: MAJOR=" + std::to_string(kHidrawMajor) + "\nE: MINOR=" + minor +
                              "\nA: dev=" + std::to_string(kHidrawMajor) + ":" + minor + "\\n\n";
   if (umockdev_testbed_add_from_string(testbed_, record.c_str(), &error) == FALSE) {
     const std::string message = error != nullptr ? error->message : "unknown error";
@@ -332,6 +336,11 @@ EmulatedHidraw& UmockdevBed::add(const UsbHidSpec& spec) {
   umockdev_testbed_set_attribute_link(testbed_, hidraw.c_str(), "device", "../..");
 
   std::error_code linkError;
+  if (reused != nodeBacking_.end()) {
+    std::filesystem::create_symlink(reused->second, nodeFile(plugged->device), linkError);
+  } else {
+    nodeBacking_[spec.hidraw] = std::filesystem::read_symlink(nodeFile(plugged->device), linkError);
+  }
   plugged->device.setBacking(std::filesystem::canonical(nodeFile(plugged->device), linkError));
   plugged->syspaths = {hidraw, hid, interface, usb};
   plugged_.push_back(std::move(plugged));
@@ -344,6 +353,13 @@ void UmockdevBed::remove(EmulatedHidraw& device) {
     if (&plugged.device != &device) continue;
     device.vanish();
     for (const auto& syspath : plugged.syspaths) umockdev_testbed_remove_device(testbed_, syspath.c_str());
+    // umockdev leaves the device-number link and the node behind; the kernel
+    // takes both away, which frees the number for the next device.
+    std::error_code ignored;
+    std::filesystem::remove(takeString(umockdev_testbed_get_sys_dir(testbed_)) + "/dev/char/" +
+                                std::to_string(kHidrawMajor) + ":" + std::to_string(device.spec().hidraw),
+                            ignored);
+    std::filesystem::remove(nodeFile(device), ignored);
     usbDevices_.erase(std::to_string(device.spec().busnum) + "-" + device.spec().devpath);
     if (plugged.attached) {
       umockdev_testbed_detach_ioctl(testbed_, device.node().c_str(), nullptr);
@@ -367,6 +383,20 @@ std::string UmockdevBed::hidrawSyspath(const EmulatedHidraw& device) const {
 
 std::string UmockdevBed::nodeFile(const EmulatedHidraw& device) const {
   return takeString(umockdev_testbed_get_root_dir(testbed_)) + device.node();
+}
+
+void UmockdevBed::denyAccess(const EmulatedHidraw& device) {
+  // Everything else of the bed (sysfs, umockdev's ioctl sockets) stays open
+  // to any user, so that only the node refuses.
+  namespace fs = std::filesystem;
+  const fs::path root = takeString(umockdev_testbed_get_root_dir(testbed_));
+  std::error_code ignored;
+  fs::permissions(root, fs::perms::all, fs::perm_options::add, ignored);
+  for (auto it = fs::recursive_directory_iterator(root, ignored); it != fs::recursive_directory_iterator();
+       it.increment(ignored)) {
+    if (!it->is_symlink(ignored)) fs::permissions(it->path(), fs::perms::all, fs::perm_options::add, ignored);
+  }
+  fs::permissions(nodeFile(device), fs::perms::none, ignored);
 }
 
 UnprivilegedScope::UnprivilegedScope() {

@@ -105,6 +105,10 @@ class UmockdevBed {
   // Sends a uevent ("add", "remove", "change") for the device's hidraw node.
   void uevent(const EmulatedHidraw& device, const char* action);
 
+  // Takes every permission off the node, as it is before a udev rule grants
+  // the user access. Root passes anyway: pair it with UnprivilegedScope.
+  void denyAccess(const EmulatedHidraw& device);
+
   // The sysfs path of the device's hidraw node, e.g.
   // /sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:05AC:9226.0001/hidraw/hidraw0
   std::string hidrawSyspath(const EmulatedHidraw& device) const;
@@ -120,6 +124,7 @@ class UmockdevBed {
   UMockdevTestbed* testbed_ = nullptr;
   std::map<std::string, std::string> usbDevices_;  // "bus-devpath" -> syspath
   std::vector<std::unique_ptr<Plugged>> plugged_;
+  std::map<int, std::filesystem::path> nodeBacking_;  // hidraw number -> umockdev's node target
   int hidSequence_ = 0;
 };
 

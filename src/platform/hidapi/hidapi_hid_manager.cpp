@@ -8,10 +8,12 @@
 #include <limits>
 #include <map>
 #include <mutex>
+#include <set>
 #include <string>
 #include <utility>
 
 #include "platform/hidapi/hidraw_errors.hpp"
+#include "platform/hidapi/hidraw_identity.hpp"
 #include "platform/hidapi/hidraw_location.hpp"
 
 namespace lumaro::hid {
@@ -67,11 +69,15 @@ std::optional<std::string> transportName(hid_bus_type bus) {
 
 using Properties = std::map<std::string, Property, std::less<>>;
 
-// One hidraw node. Opens nest: the node is opened by the first open() and
-// closed by the matching last close().
+// One hidraw node, and the device discovery found behind it. Opens nest: the
+// node is opened by the first open() and closed by the matching last close().
 class HidapiDevice final : public Device {
  public:
-  HidapiDevice(std::string path, Properties properties) : path_(std::move(path)), properties_(std::move(properties)) {}
+  HidapiDevice(std::string path, Properties properties, NodeIdentity identity, std::filesystem::path sysfsRoot)
+      : path_(std::move(path)),
+        properties_(std::move(properties)),
+        identity_(std::move(identity)),
+        sysfsRoot_(std::move(sysfsRoot)) {}
 
   ~HidapiDevice() override {
     if (handle_ != nullptr) hid_close(handle_);
@@ -93,6 +99,13 @@ class HidapiDevice final : public Device {
       handle_ = hid_open_path(path_.c_str());
       const int savedErrno = errno;
       if (handle_ == nullptr) return openFailureCode(path_, savedErrno);
+      // After an unplug the node number goes to the next device that comes
+      // along; a report must never reach that one.
+      const auto now = nodeIdentity(sysfsRoot_, path_);
+      if (!now || !sameDevice(identity_, *now)) {
+        hid_close(std::exchange(handle_, nullptr));
+        return kIOReturnNoDevice;
+      }
     }
     ++openDepth_;
     return kIOReturnSuccess;
@@ -138,6 +151,8 @@ class HidapiDevice final : public Device {
  private:
   const std::string path_;
   const Properties properties_;
+  const NodeIdentity identity_;
+  const std::filesystem::path sysfsRoot_;
   std::mutex mutex_;
   hid_device* handle_ = nullptr;
   int openDepth_ = 0;
@@ -175,8 +190,10 @@ std::optional<std::vector<std::shared_ptr<Device>>> HidapiHidManager::copyDevice
 
   const std::unique_ptr<hid_device_info, EnumerationFree> list(hid_enumerate(vendorFilter, 0));
   std::vector<std::shared_ptr<Device>> devices;
+  // hidraw lists a node once per top-level collection; one node is one device.
+  std::set<std::string, std::less<>> seenPaths;
   for (const hid_device_info* info = list.get(); info != nullptr; info = info->next) {
-    if (info->path == nullptr) continue;
+    if (info->path == nullptr || !seenPaths.emplace(info->path).second) continue;
     const auto transport = transportName(info->bus_type);
     if (matching_ && transport != matching_->transport) continue;
 
@@ -184,15 +201,18 @@ std::optional<std::vector<std::shared_ptr<Device>>> HidapiHidManager::copyDevice
         {"VendorID", Property{std::int64_t{info->vendor_id}}},
         {"ProductID", Property{std::int64_t{info->product_id}}},
     };
+    NodeIdentity identity{.vendorID = info->vendor_id,
+                          .productID = info->product_id,
+                          .serialNumber = utf8(info->serial_number),
+                          .locationID = std::nullopt};
+    if (info->bus_type == HID_API_BUS_USB) identity.locationID = usbLocationID(sysfsRoot_, info->path);
+
     if (transport) properties.emplace("Transport", Property{*transport});
-    if (auto serial = utf8(info->serial_number)) properties.emplace("SerialNumber", Property{std::move(*serial)});
+    if (identity.serialNumber) properties.emplace("SerialNumber", Property{*identity.serialNumber});
     if (auto product = utf8(info->product_string)) properties.emplace("Product", Property{std::move(*product)});
-    if (info->bus_type == HID_API_BUS_USB) {
-      if (const auto location = usbLocationID(sysfsRoot_, info->path)) {
-        properties.emplace("LocationID", Property{*location});
-      }
-    }
-    devices.push_back(std::make_shared<HidapiDevice>(info->path, std::move(properties)));
+    if (identity.locationID) properties.emplace("LocationID", Property{*identity.locationID});
+    devices.push_back(
+        std::make_shared<HidapiDevice>(info->path, std::move(properties), std::move(identity), sysfsRoot_));
   }
   if (devices.empty()) return std::nullopt;
   return devices;

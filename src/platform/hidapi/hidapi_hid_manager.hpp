@@ -13,8 +13,12 @@ namespace lumaro::hid {
 // as long as any manager lives. Devices are found by enumeration at every
 // copyDevices() call and carry the properties "VendorID", "ProductID",
 // "Transport", "SerialNumber" and "Product" (absent when empty) and
-// "LocationID" (from sysfs, see hidraw_location.hpp). A device's open() opens
-// its hidraw node and close() closes it again; codes follow hidraw_errors.hpp.
+// "LocationID" (from sysfs, see hidraw_location.hpp); a node listed more than
+// once (one entry per top-level collection) is one device. A device's open()
+// opens its hidraw node and close() closes it again; codes follow
+// hidraw_errors.hpp. open() fails with kIOReturnNoDevice when the node no
+// longer belongs to the device found there (hidraw_identity.hpp), as an
+// IOKit handle to an unplugged device does.
 class HidapiHidManager final : public Manager {
  public:
   // `sysfsRoot` is where the USB topology behind each node is looked up.

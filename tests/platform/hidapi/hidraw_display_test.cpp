@@ -1,8 +1,13 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
+#include <cerrno>
 #include <cstdint>
+#include <functional>
 #include <memory>
+#include <optional>
+#include <ostream>
+#include <string>
 #include <vector>
 
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
@@ -10,50 +15,210 @@
 #include "platform/simulated/line_sinks.hpp"
 #include "umockdev_bed.hpp"
 
+// The real hidapi adapter and controller against hidraw nodes emulated by
+// umockdev: what a user's machine shows them.
 namespace lumaro {
 namespace {
 
 using ::testing::ElementsAre;
+using testing::EmulatedHidraw;
+using ::testing::IsEmpty;
 using testing::UmockdevBed;
+using Bytes = std::vector<std::uint8_t>;
+using Lines = std::vector<std::string>;
 
 constexpr const char* kDetect = "RarudoRuroravOduradadur: detectDisplays called";
 constexpr const char* kOpened = "RarudoRuroravOduradadur: HID Manager open status: 0";
 
 class HidrawDisplay : public ::testing::Test {
  protected:
-  RarudoRuroravOduradadur& controller() {
-    if (!controller_) {
-      ControllerPorts ports;
-      ports.hidManager = std::make_unique<hid::HidapiHidManager>();
-      ports.sink = sink_;
-      controller_ = std::make_unique<RarudoRuroravOduradadur>(std::move(ports));
-    }
-    return *controller_;
+  HidrawDisplay() {
+    auto manager = std::make_unique<hid::HidapiHidManager>();
+    manager_ = manager.get();
+    ControllerPorts ports;
+    ports.hidManager = std::move(manager);
+    ports.sink = sink_;
+    controller_ = std::make_unique<RarudoRuroravOduradadur>(std::move(ports));
+  }
+
+  // The displays found now; the discovery lines are dropped.
+  std::vector<AppleDisplay> detect() {
+    auto displays = controller_->detectDisplays();
+    sink_->take();
+    return displays;
   }
 
   UmockdevBed bed_;
   std::shared_ptr<VectorLineSink> sink_ = std::make_shared<VectorLineSink>();
+  hid::HidapiHidManager* manager_ = nullptr;  // owned by the controller
   std::unique_ptr<RarudoRuroravOduradadur> controller_;
 };
 
+// Two displays, one behind a hub, among a keyboard and an Apple device that
+// is no display. Each display's node has two top-level collections, which
+// hidapi lists as two entries: still one display each.
+TEST_F(HidrawDisplay, FindsEachDisplayOnceWithItsSerialNameAndLocation) {
+  bed_.add(testing::keyboard(0, 1, "1"));
+  bed_.add(testing::cinemaDisplay(0x9226, "2A1133WZ6JL", 1, 1, "2"));
+  auto appleKeyboard = testing::keyboard(2, 1, "3");
+  appleKeyboard.vendorID = 0x05AC;
+  appleKeyboard.productID = 0x0250;
+  bed_.add(appleKeyboard);
+  bed_.add(testing::cinemaDisplay(0x921C, "CY8040ABC", 3, 3, "1.4"));
+
+  const auto displays = controller_->detectDisplays();
+  ASSERT_EQ(displays.size(), 2u);
+  EXPECT_EQ(displays[0].productID, 0x9226);
+  EXPECT_EQ(displays[0].serialNumber, "2A1133WZ6JL");
+  EXPECT_EQ(displays[0].name, "Apple Cinema HD Display");
+  EXPECT_EQ(displays[0].locationID, 0x01200000);
+  EXPECT_EQ(displays[1].productID, 0x921C);
+  EXPECT_EQ(displays[1].serialNumber, "CY8040ABC");
+  EXPECT_EQ(displays[1].locationID, 0x03140000);
+  EXPECT_THAT(sink_->take(), ElementsAre(kDetect, kOpened));
+}
+
+TEST_F(HidrawDisplay, AMachineWithoutADisplayHasNoDevicesToCopy) {
+  bed_.add(testing::keyboard(0, 1, "1"));
+  EXPECT_THAT(controller_->detectDisplays(), IsEmpty());
+  manager_->setDeviceMatching({.transport = "USB", .vendorID = RarudoRuroravOduradadur::appleVendorID});
+  EXPECT_EQ(manager_->copyDevices(), std::nullopt);  // "nothing matches", not an empty list
+}
+
 // The report as it crosses the ioctl: a get carries the report ID in byte 0
-// and comes back as [ID, byte]; a set sends exactly [ID, byte].
+// and comes back as [ID, byte]; a set sends exactly [ID, byte]. Every report
+// opens the node and closes it again.
 TEST_F(HidrawDisplay, BrightnessBytesCrossTheIoctlFramedByTheReportID) {
   auto& display = bed_.add(testing::cinemaDisplay(0x9226, "CY123", 0, 1, "2"));
   display.setBrightness(200);
-  const auto displays = controller().detectDisplays();
-  ASSERT_FALSE(displays.empty());
+  const auto displays = detect();
+  ASSERT_EQ(displays.size(), 1u);
 
-  EXPECT_EQ(controller().getBrightness(displays.front()), 200.0f / 255.0f);
-  EXPECT_TRUE(controller().setBrightness(displays.front(), 0.5f));
+  EXPECT_EQ(controller_->getBrightness(displays[0]), 200.0f / 255.0f);
+  EXPECT_TRUE(controller_->setBrightness(displays[0], 0.5f));
 
-  using Bytes = std::vector<std::uint8_t>;
   EXPECT_THAT(display.getRequests(), ElementsAre(Bytes{0x10, 0x00}));
   EXPECT_THAT(display.receivedReports(), ElementsAre(Bytes{0x10, 127}));
-  EXPECT_EQ(display.brightness(), 127);
   EXPECT_EQ(display.openHandles(), 0);
-  EXPECT_THAT(sink_->take(), ElementsAre(kDetect, kOpened, "Read brightness byte: 200", "Setting brightness byte: 127",
+  EXPECT_THAT(sink_->take(), ElementsAre("Read brightness byte: 200", "Setting brightness byte: 127",
                                          "Successfully set brightness to 127"));
+}
+
+// Opens nest and a close without an open changes nothing, so the node is
+// closed exactly when the last user lets go.
+TEST_F(HidrawDisplay, TheNodeStaysOpenUntilTheLastMatchingClose) {
+  auto& display = bed_.add(testing::cinemaDisplay(0x9226, "CY123", 0, 1, "2"));
+  const auto displays = detect();
+  ASSERT_EQ(displays.size(), 1u);
+  hid::Device& device = *displays[0].device;
+
+  device.close();
+  ASSERT_EQ(device.open(), hid::kIOReturnSuccess);
+  ASSERT_EQ(device.open(), hid::kIOReturnSuccess);
+  EXPECT_EQ(display.openHandles(), 1);
+  device.close();
+  EXPECT_EQ(display.openHandles(), 1);
+  device.close();
+  EXPECT_EQ(display.openHandles(), 0);
+}
+
+// What goes wrong between discovery and a report, and what the user's
+// machine makes of it.
+struct FaultCase {
+  const char* name;
+  std::function<void(UmockdevBed&, EmulatedHidraw&)> fault;
+  bool write;  // setBrightness(0.5) rather than getBrightness
+  Lines lines;
+  std::optional<float> read;  // the read's result; a write's result is false in every case
+  bool asUser = false;        // run the operation without root's right to open any node
+};
+void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
+
+class HidrawFault : public HidrawDisplay, public ::testing::WithParamInterface<FaultCase> {};
+
+TEST_P(HidrawFault, PrintsTheSpecifiedLineAndSendsNothingElsewhere) {
+  const FaultCase& c = GetParam();
+  auto& display = bed_.add(testing::cinemaDisplay(0x9226, "CY123", 0, 1, "2"));
+  const auto displays = detect();
+  ASSERT_EQ(displays.size(), 1u);
+  c.fault(bed_, display);
+
+  {
+    std::optional<testing::UnprivilegedScope> asUser;
+    if (c.asUser) asUser.emplace();
+    if (c.write) {
+      EXPECT_FALSE(controller_->setBrightness(displays[0], 0.5f));
+    } else {
+      EXPECT_EQ(controller_->getBrightness(displays[0]), c.read);
+    }
+  }
+  EXPECT_EQ(sink_->take(), c.lines);
+  EXPECT_EQ(display.openHandles(), 0);
+  EXPECT_EQ(display.brightness(), 0x80);
+}
+
+const auto kRemove = [](UmockdevBed& bed, EmulatedHidraw& display) { bed.remove(display); };
+
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HidrawFault,
+    ::testing::Values(FaultCase{"ReadFailsWithEIO", [](auto&, auto& d) { d.failNextReport(EIO); }, false,
+                                Lines{"Failed to get report: -536870212, reportLength: 2"}, std::nullopt},
+                      FaultCase{"ReadFailsWithEPIPE", [](auto&, auto& d) { d.failNextReport(EPIPE); }, false,
+                                Lines{"Failed to get report: -536870212, reportLength: 2"}, std::nullopt},
+                      FaultCase{"WriteTimesOut", [](auto&, auto& d) { d.failNextReport(ETIMEDOUT); }, true,
+                                Lines{"Setting brightness byte: 127", "Failed to set report: -536870212"},
+                                std::nullopt},
+                      // hidraw's byte 0 is the report ID: an answer of one byte has no brightness.
+                      FaultCase{"AnswerHoldsOnlyTheReportID", [](auto&, auto& d) { d.answerNextGetShort(1); }, false,
+                                Lines{"Failed to get report: -536870169, reportLength: 1"}, std::nullopt},
+                      FaultCase{"AnswerIsEmpty", [](auto&, auto& d) { d.answerNextGetShort(0); }, false,
+                                Lines{"Invalid report length: 0"}, std::nullopt},
+                      FaultCase{"UnpluggedBeforeTheRead", kRemove, false,
+                                Lines{"Failed to open device for reading: -536870208"}, std::nullopt},
+                      FaultCase{"UnpluggedBeforeTheWrite", kRemove, true,
+                                Lines{"Failed to open device for writing: -536870208"}, std::nullopt},
+                      // Before the udev rule grants access, the node refuses the user at
+                      // open(2). Root would pass, so the read runs with an unprivileged
+                      // effective user ID.
+                      FaultCase{"NodeRefusesTheUser", [](auto& bed, auto& d) { bed.denyAccess(d); }, false,
+                                Lines{"Failed to open device for reading: -536870207"}, std::nullopt, true}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+// After an unplug the kernel gives the freed hidraw number to the next HID
+// device. A row still on screen must not reach it.
+TEST_F(HidrawDisplay, ADeviceThatTookAnUnpluggedDisplaysNodeGetsNoReport) {
+  auto& display = bed_.add(testing::cinemaDisplay(0x9226, "CY123", 0, 1, "2"));
+  const auto displays = detect();
+  ASSERT_EQ(displays.size(), 1u);
+  bed_.remove(display);
+  auto& keyboard = bed_.add(testing::keyboard(0, 1, "4"));
+
+  EXPECT_FALSE(controller_->setBrightness(displays[0], 0.5f));
+  EXPECT_EQ(controller_->getBrightness(displays[0]), std::nullopt);
+  EXPECT_THAT(keyboard.receivedReports(), IsEmpty());
+  EXPECT_THAT(keyboard.getRequests(), IsEmpty());
+  EXPECT_EQ(keyboard.openHandles(), 0);
+  EXPECT_THAT(sink_->take(), ElementsAre("Failed to open device for writing: -536870208",
+                                         "Failed to open device for reading: -536870208"));
+}
+
+// Without a serial number, the location tells one display from another of
+// the same model that took its node.
+TEST_F(HidrawDisplay, ADisplayWithoutSerialIsKnownByItsLocation) {
+  auto& first = bed_.add(testing::cinemaDisplay(0x9226, "", 0, 1, "2"));
+  const auto displays = detect();
+  ASSERT_EQ(displays.size(), 1u);
+  bed_.remove(first);
+  auto& second = bed_.add(testing::cinemaDisplay(0x9226, "", 0, 1, "3"));
+
+  EXPECT_FALSE(controller_->setBrightness(displays[0], 0.5f));
+  EXPECT_THAT(second.receivedReports(), IsEmpty());
+
+  // Replugged into the same port, it is the same display again.
+  bed_.remove(second);
+  auto& replugged = bed_.add(testing::cinemaDisplay(0x9226, "", 0, 1, "2"));
+  EXPECT_TRUE(controller_->setBrightness(displays[0], 0.5f));
+  EXPECT_THAT(replugged.receivedReports(), ElementsAre(Bytes{0x10, 127}));
 }
 
 }  // namespace
