@@ -185,41 +185,52 @@ INSTANTIATE_TEST_SUITE_P(
     [](const auto& info) { return std::string(info.param.name); });
 
 // After an unplug the kernel gives the freed hidraw number to the next HID
-// device. A row still on screen must not reach it.
-TEST_F(HidrawDisplay, ADeviceThatTookAnUnpluggedDisplaysNodeGetsNoReport) {
-  auto& display = bed_.add(testing::cinemaDisplay(0x9226, "CY123", 0, 1, "2"));
+// device. A row still on screen reaches the node only when the device there
+// is the display it was found as.
+struct TakeoverCase {
+  const char* name;
+  testing::UsbHidSpec before;
+  testing::UsbHidSpec after;  // takes hidraw0 once `before` is unplugged
+  bool reaches;
+};
+void PrintTo(const TakeoverCase& c, std::ostream* os) { *os << c.name; }
+
+class HidrawTakeover : public HidrawDisplay, public ::testing::WithParamInterface<TakeoverCase> {};
+
+TEST_P(HidrawTakeover, OnlyTheSameDisplayGetsTheReport) {
+  const TakeoverCase& c = GetParam();
+  auto& before = bed_.add(c.before);
   const auto displays = detect();
   ASSERT_EQ(displays.size(), 1u);
-  bed_.remove(display);
-  auto& keyboard = bed_.add(testing::keyboard(0, 1, "4"));
+  bed_.remove(before);
+  auto& after = bed_.add(c.after);
 
-  EXPECT_FALSE(controller_->setBrightness(displays[0], 0.5f));
-  EXPECT_EQ(controller_->getBrightness(displays[0]), std::nullopt);
-  EXPECT_THAT(keyboard.receivedReports(), IsEmpty());
-  EXPECT_THAT(keyboard.getRequests(), IsEmpty());
-  EXPECT_EQ(keyboard.openHandles(), 0);
-  EXPECT_THAT(sink_->take(), ElementsAre("Failed to open device for writing: -536870208",
-                                         "Failed to open device for reading: -536870208"));
+  EXPECT_EQ(controller_->setBrightness(displays[0], 0.5f), c.reaches);
+  const std::vector<Bytes> reached = {{0x10, 127}};
+  EXPECT_EQ(after.receivedReports(), c.reaches ? reached : std::vector<Bytes>{});
+  EXPECT_EQ(after.openHandles(), 0);
+  if (!c.reaches) {
+    EXPECT_THAT(after.getRequests(), IsEmpty());
+    EXPECT_THAT(sink_->take(), ElementsAre("Failed to open device for writing: -536870208"));
+  }
 }
 
-// Without a serial number, the location tells one display from another of
-// the same model that took its node.
-TEST_F(HidrawDisplay, ADisplayWithoutSerialIsKnownByItsLocation) {
-  auto& first = bed_.add(testing::cinemaDisplay(0x9226, "", 0, 1, "2"));
-  const auto displays = detect();
-  ASSERT_EQ(displays.size(), 1u);
-  bed_.remove(first);
-  auto& second = bed_.add(testing::cinemaDisplay(0x9226, "", 0, 1, "3"));
-
-  EXPECT_FALSE(controller_->setBrightness(displays[0], 0.5f));
-  EXPECT_THAT(second.receivedReports(), IsEmpty());
-
-  // Replugged into the same port, it is the same display again.
-  bed_.remove(second);
-  auto& replugged = bed_.add(testing::cinemaDisplay(0x9226, "", 0, 1, "2"));
-  EXPECT_TRUE(controller_->setBrightness(displays[0], 0.5f));
-  EXPECT_THAT(replugged.receivedReports(), ElementsAre(Bytes{0x10, 127}));
-}
+using testing::cinemaDisplay;
+INSTANTIATE_TEST_SUITE_P(
+    Cases, HidrawTakeover,
+    ::testing::Values(TakeoverCase{"AKeyboard", cinemaDisplay(0x9226, "CY123", 0, 1, "2"), testing::keyboard(0, 1, "4"),
+                                   false},
+                      // Same model, same port: only the serial number tells them apart.
+                      TakeoverCase{"AnotherDisplayInTheSamePort", cinemaDisplay(0x9226, "CY123", 0, 1, "2"),
+                                   cinemaDisplay(0x9226, "CY999", 0, 1, "2"), false},
+                      // Without a serial number, the port does.
+                      TakeoverCase{"ASerialLessDisplayInAnotherPort", cinemaDisplay(0x9226, "", 0, 1, "2"),
+                                   cinemaDisplay(0x9226, "", 0, 1, "3"), false},
+                      TakeoverCase{"TheSameDisplayInAnotherPort", cinemaDisplay(0x9226, "CY123", 0, 1, "2"),
+                                   cinemaDisplay(0x9226, "CY123", 0, 1, "3"), true},
+                      TakeoverCase{"TheSameSerialLessDisplayInItsPort", cinemaDisplay(0x9226, "", 0, 1, "2"),
+                                   cinemaDisplay(0x9226, "", 0, 1, "2"), true}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace lumaro
