@@ -4,6 +4,8 @@
 //
 // LUMARO_DEMO_DISPLAYS=0, 1 or 2 chooses how many displays start attached
 // (default 2); with a tray, its menu plugs them in and out.
+// LUMARO_DEMO_NO_PERMISSION=1 makes the displays refuse to be opened, as a
+// real display does before the udev rule grants access.
 
 #include <unistd.h>
 
@@ -47,6 +49,9 @@ int main(int argc, char** argv) {
 
   lumaro::demo::DemoHardware hardware;
   hardware.setAttached(initialDisplayCount(hardware.available()));
+  if (qEnvironmentVariableIntValue("LUMARO_DEMO_NO_PERMISSION") == 1) {
+    for (const auto& display : hardware.usbDisplays()) display->failOpen(lumaro::hid::kIOReturnNotPrivileged);
+  }
 
   auto queues = std::make_shared<lumaro::QtDispatchQueues>();
   auto sink = std::make_shared<lumaro::StdoutLineSink>();

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Makes the README's screenshots from the real lumaro-demo binary on a
 # virtual X server: docs/demo-window.png (the window with both simulated
-# displays) and docs/demo-popover.png (the same with the information popover
-# of the first display open). LUMARO_BUILD_DIR picks the build directory.
+# displays), docs/demo-popover.png (the same with the information popover
+# of the first display open) and docs/demo-no-permission.png (one display
+# that refuses access, as before the udev rule is installed).
+# LUMARO_BUILD_DIR picks the build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
 
@@ -30,11 +32,15 @@ trap cleanup EXIT
 sleep 1
 
 # No tray on a bare X server: the demo shows its window as a top-level window
-# in the top-left corner. English texts, Qt's own style.
-DISPLAY="$screen" LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb QT_STYLE_OVERRIDE=Fusion \
-  XDG_RUNTIME_DIR="$work" "$demo" >"$work/demo.log" 2>&1 &
-demo_pid=$!
-sleep 3
+# in the top-left corner. English texts, Qt's own style. Extra arguments are
+# environment settings for the demo.
+start_demo() {
+  DISPLAY="$screen" LANG=C.UTF-8 LC_ALL=C.UTF-8 QT_QPA_PLATFORM=xcb QT_STYLE_OVERRIDE=Fusion \
+    XDG_RUNTIME_DIR="$work" env "$@" "$demo" >"$work/demo.log" 2>&1 &
+  demo_pid=$!
+  sleep 3
+}
+start_demo
 
 shoot() {  # shoot <output>: the screen cropped to what is drawn on the black root
   DISPLAY="$screen" import -window root "$work/root.png"
@@ -60,4 +66,8 @@ if [ "$popover_width" -le "$window_width" ]; then
   echo "The popover did not open; set LUMARO_INFO_X/LUMARO_INFO_Y to the info button's position." >&2
   exit 1
 fi
-echo "Wrote docs/demo-window.png and docs/demo-popover.png"
+kill "$demo_pid"
+wait "$demo_pid" 2>/dev/null || true
+start_demo LUMARO_DEMO_DISPLAYS=1 LUMARO_DEMO_NO_PERMISSION=1
+shoot docs/demo-no-permission.png
+echo "Wrote docs/demo-window.png, docs/demo-popover.png and docs/demo-no-permission.png"

@@ -131,12 +131,12 @@ std::uint8_t RarudoRuroravOduradadur::brightnessByte(float value) {
   return static_cast<std::uint8_t>(product);  // truncates toward zero: 0.5 gives 127
 }
 
-std::optional<float> RarudoRuroravOduradadur::getBrightness(const AppleDisplay& display) {
+RarudoRuroravOduradadur::BrightnessRead RarudoRuroravOduradadur::readBrightness(const AppleDisplay& display) {
   hid::Device* device = display.device.get();
   const hid::IOReturn openStatus = device ? device->open() : hid::kIOReturnNoDevice;
   if (openStatus != hid::kIOReturnSuccess) {
     sayUnprefixed("Failed to open device for reading: " + diag::code(openStatus));
-    return std::nullopt;
+    return {.value = std::nullopt, .failure = openStatus};
   }
 
   std::array<std::uint8_t, 2> buffer{brightnessReportID, 0x00};
@@ -145,25 +145,26 @@ std::optional<float> RarudoRuroravOduradadur::getBrightness(const AppleDisplay& 
   if (status != hid::kIOReturnSuccess) {
     sayUnprefixed("Failed to get report: " + diag::code(status) + ", reportLength: " + std::to_string(length));
     device->close();
-    return std::nullopt;
+    return {.value = std::nullopt, .failure = status};
   }
   if (length < 1) {
     sayUnprefixed("Invalid report length: " + std::to_string(length));
     device->close();
-    return std::nullopt;
+    return {.value = std::nullopt, .failure = hid::kIOReturnUnderrun};
   }
 
   // Byte 0 of every answer is the report ID, so one byte carries no
   // brightness: reading it as one would show the ID (16) as 6 %.
   if (length < 2) {
-    sayUnprefixed("Failed to get report: " + diag::code(hid::kIOReturnUnderrun) + ", reportLength: " + std::to_string(length));
+    sayUnprefixed("Failed to get report: " + diag::code(hid::kIOReturnUnderrun) +
+                  ", reportLength: " + std::to_string(length));
     device->close();
-    return std::nullopt;
+    return {.value = std::nullopt, .failure = hid::kIOReturnUnderrun};
   }
   const std::uint8_t byte = buffer[1];
   sayUnprefixed("Read brightness byte: " + std::to_string(byte));
   device->close();
-  return static_cast<float>(byte) / 255.0f;
+  return {.value = static_cast<float>(byte) / 255.0f};
 }
 
 bool RarudoRuroravOduradadur::setBrightness(const AppleDisplay& display, float value) {

@@ -57,7 +57,14 @@ class RarudoRuroravOduradadur {
   // --- HID discovery and brightness (main thread) ---
   std::vector<AppleDisplay> detectDisplays();
   std::optional<std::int64_t> readIntProperty(const hid::Device& device, std::string_view key) const;
-  std::optional<float> getBrightness(const AppleDisplay& display);
+  // A brightness read: the value, or why there is none (the code of the call
+  // that failed; kIOReturnUnderrun for an answer without a data byte).
+  struct BrightnessRead {
+    std::optional<float> value;
+    hid::IOReturn failure = hid::kIOReturnSuccess;
+  };
+  BrightnessRead readBrightness(const AppleDisplay& display);
+  std::optional<float> getBrightness(const AppleDisplay& display) { return readBrightness(display).value; }
   bool setBrightness(const AppleDisplay& display, float value);
   int setBrightnessForAll(float value);
 

@@ -103,12 +103,16 @@ void LumaroManager::refresh() {
 DisplayItem LumaroManager::makeDisplayItem(const AppleDisplay& display,
                                            std::unordered_map<Uuid, AppleDisplay>& newMap) {
   say("LumaroManager: Reading brightness for " + display.name.value_or("Unknown"));
-  const auto read = controller_->getBrightness(display);
-  say("LumaroManager: Got brightness: " + diag::optionalFloat(read));
-  const float brightness = clampBrightness(read.value_or(0.5f));
+  const auto read = controller_->readBrightness(display);
+  say("LumaroManager: Got brightness: " + diag::optionalFloat(read.value));
+  const float brightness = clampBrightness(read.value.value_or(0.5f));
   say("LumaroManager: Using brightness: " + diag::floatValue(brightness));
   newMap.insert_or_assign(display.id, display);
-  return DisplayItem::from(display, brightness);
+  DisplayItem item = DisplayItem::from(display, brightness);
+  // The row keeps the stand-in for the lines and the slider's range, and says
+  // why it is one, so the window never shows it as the display's brightness.
+  if (!read.value) item.readFailure = readFailureFor(read.failure);
+  return item;
 }
 
 void LumaroManager::applyRefresh(const std::weak_ptr<LumaroManager>& manager, LineSink& sink,

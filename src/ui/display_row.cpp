@@ -96,6 +96,13 @@ DisplayRow::DisplayRow(const DisplayItem& item, QWidget* parent) : QWidget(paren
   sliderLayout->addWidget(symbolLabel(symbols::kSunMaxFill, secondary, sliderLine_), 0, Qt::AlignVCenter);
   root->addWidget(sliderLine_);
 
+  readFailure_ = new QLabel(this);
+  readFailure_->setObjectName(QStringLiteral("readFailure"));
+  readFailure_->setTextFormat(Qt::PlainText);
+  readFailure_->setWordWrap(true);
+  styles::makeSecondary(*readFailure_);
+  root->addWidget(readFailure_);
+
   connect(slider_, &QSlider::valueChanged, this,
           [this](int position) { Q_EMIT brightnessChanged(item_.id, sliderValue(position)); });
   // While held, the slider follows the pointer, not the model; once let go
@@ -113,9 +120,30 @@ void DisplayRow::setItem(const DisplayItem& item) {
   present(item_);
 }
 
+QString DisplayRow::readFailureText(ReadFailure failure) {
+  switch (failure) {
+    case ReadFailure::kNotPrivileged:
+      return tr(
+          "No permission to control this display. Install Lumaro's display access rule (part of the "
+          "Lumaro package), then unplug the display and plug it back in.");
+    case ReadFailure::kNoDevice:
+      return tr("The display did not answer. It may have been unplugged; refresh the list.");
+    case ReadFailure::kError:
+      break;
+  }
+  return tr("The display's brightness could not be read. Refresh the list to try again.");
+}
+
 void DisplayRow::present(const DisplayItem& item) {
   const QString name = QString::fromStdString(item.name);
-  const QString percent = formatPercent(brightnessPercent(item.brightness));
+  // An unread row holds a stand-in brightness, which must not pass for the display's.
+  const bool unread = item.readFailure.has_value();
+  const QString percent = unread ? QStringLiteral("–") : formatPercent(brightnessPercent(item.brightness));
+  // No slider at all: a disabled one would still sit at the stand-in value.
+  slider_->setEnabled(!unread);
+  sliderLine_->setVisible(!unread);
+  readFailure_->setText(unread ? readFailureText(*item.readFailure) : QString());
+  readFailure_->setVisible(unread);
   name_->setText(name);
   percent_->setText(percent);
   infoButton_->setAccessibleName(tr("Show information for %1").arg(name));

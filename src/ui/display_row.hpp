@@ -15,7 +15,8 @@ class ElidedLabel;
 // One display in the list: name, information button and percentage above a
 // brightness slider. The row shows the values of the DisplayItem it was last
 // given and keeps no brightness of its own; user changes go out through
-// brightnessChanged and come back through setItem().
+// brightnessChanged and come back through setItem(). A row whose brightness
+// could not be read shows no percentage and no slider, and says why.
 class DisplayRow final : public QWidget {
   Q_OBJECT
 
@@ -38,6 +39,11 @@ class DisplayRow final : public QWidget {
   QToolButton* infoButton() const { return infoButton_; }
   QLabel* percentLabel() const { return percent_; }
   ElidedLabel* nameLabel() const { return name_; }
+  // Why the brightness could not be read; hidden while it could.
+  QLabel* readFailureLabel() const { return readFailure_; }
+
+  // The short reason shown for a row whose brightness could not be read.
+  static QString readFailureText(ReadFailure failure);
 
   static int sliderPosition(float brightness);
   static float sliderValue(int position);
@@ -56,6 +62,7 @@ class DisplayRow final : public QWidget {
   QToolButton* infoButton_;
   QLabel* percent_;
   QSlider* slider_;
+  QLabel* readFailure_;
 };
 
 }  // namespace lumaro::ui

@@ -36,6 +36,7 @@ struct RefreshCase {
   std::vector<std::string> readLines = {};  // between the detection line and the queued step's line
   std::string rowName = {};
   float rowBrightness = 0.0f;
+  std::optional<ReadFailure> rowFailure = std::nullopt;
 };
 
 void PrintTo(const RefreshCase& c, std::ostream* os) { *os << c.name; }
@@ -68,6 +69,7 @@ TEST_P(RefreshLines, PrintsEachStepAndPublishesOnlyFromTheMainQueue) {
   const auto& row = manager().displays().front();
   EXPECT_EQ(row.name, c.rowName);
   EXPECT_EQ(row.brightness, c.rowBrightness);
+  EXPECT_EQ(row.readFailure, c.rowFailure);
   EXPECT_FALSE(row.details.has_value());
   EXPECT_TRUE(manager().deviceMap().contains(row.id));
 }
@@ -75,14 +77,16 @@ TEST_P(RefreshLines, PrintsEachStepAndPublishesOnlyFromTheMainQueue) {
 INSTANTIATE_TEST_SUITE_P(
     Manager, RefreshLines,
     ::testing::Values(
-        // A read that fails falls back to the middle of the range.
+        // A read that fails falls back to the middle of the range, and the
+        // row says that it did.
         RefreshCase{
             .name = "ReadFails",
             .display = named("Cinema HD Display"),
             .readFails = true,
             .readLines = {"Reading brightness for Cinema HD Display", "Got brightness: nil", "Using brightness: 0.5"},
             .rowName = "Cinema HD Display",
-            .rowBrightness = 0.5f},
+            .rowBrightness = 0.5f,
+            .rowFailure = ReadFailure::kError},
         // The top byte reads as exactly one.
         RefreshCase{
             .name = "FullByte",
@@ -129,6 +133,20 @@ TEST_F(Refresh, KeepsThePreviousPassUntilTheQueuedStepRuns) {
   EXPECT_NE(manager().displays()[0].id, firstRows[0].id);
   EXPECT_EQ(manager().displays()[0].brightness, 1.0f);
   EXPECT_FALSE(manager().deviceMap().contains(firstRows[0].id));
+}
+
+TEST_F(Refresh, ARowSaysWhyItsBrightnessIsUnreadUntilAReadSucceeds) {
+  auto display = rig.plug(named("Cinema Display", 51));
+  display->failOpen(hid::kIOReturnNotPrivileged);
+  refreshNow();
+  ASSERT_EQ(manager().displays().size(), 1u);
+  EXPECT_EQ(manager().displays()[0].readFailure, ReadFailure::kNotPrivileged);
+
+  display->failOpen(hid::kIOReturnSuccess);
+  refreshNow();
+  ASSERT_EQ(manager().displays().size(), 1u);
+  EXPECT_EQ(manager().displays()[0].readFailure, std::nullopt);
+  EXPECT_EQ(manager().displays()[0].brightness, 0.2f);
 }
 
 TEST_F(Refresh, RowsFollowDetectionOrderAndMapToTheirOwnDevices) {

@@ -78,6 +78,24 @@ TEST_F(ContentViewTest, RowsShowNameAndPercentageInDetectionOrder) {
   EXPECT_EQ(row(1).slider()->accessibleName(), "Brightness for Unknown Display");
 }
 
+// A stand-in brightness never passes for the display's: no percentage, no
+// slider to move, and a reason; the next refresh that reads it restores all.
+TEST_F(ContentViewTest, ARowWhoseBrightnessWasNotReadSaysWhyInsteadOfAPercentage) {
+  auto display = rig.plug(testing::ledCinema(255));
+  display->failOpen(hid::kIOReturnNotPrivileged);
+  open();
+  EXPECT_THAT(testing::visibleTexts(*view),
+              ElementsAre("LED Cinema Display", "–", DisplayRow::readFailureText(ReadFailure::kNotPrivileged)));
+  EXPECT_FALSE(row(0).slider()->isVisible());
+  EXPECT_TRUE(row(0).infoButton()->isEnabled());
+
+  display->failOpen(hid::kIOReturnSuccess);
+  rig.refreshNow();
+  EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("LED Cinema Display", "100%"));
+  EXPECT_TRUE(row(0).slider()->isVisible());
+  EXPECT_TRUE(row(0).slider()->isEnabled());
+}
+
 struct PercentCase {
   const char* name;
   std::uint8_t byte;

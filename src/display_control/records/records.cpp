@@ -25,7 +25,18 @@ bool DisplayEDIDDetails::operator==(const DisplayEDIDDetails& o) const {
 bool DisplayItem::operator==(const DisplayItem& o) const {
   return id == o.id && sameText(name, o.name) && vendorID == o.vendorID && productID == o.productID &&
          sameText(serialNumber, o.serialNumber) && locationID == o.locationID && details == o.details &&
-         brightness == o.brightness;
+         brightness == o.brightness && readFailure == o.readFailure;
+}
+
+ReadFailure readFailureFor(hid::IOReturn code) {
+  switch (code) {
+    case hid::kIOReturnNotPrivileged:
+      return ReadFailure::kNotPrivileged;
+    case hid::kIOReturnNoDevice:
+      return ReadFailure::kNoDevice;
+    default:
+      return ReadFailure::kError;
+  }
 }
 
 DisplayItem DisplayItem::from(const AppleDisplay& display, float brightness) {

@@ -37,6 +37,18 @@
         <source>Brightness for %1</source>
         <translation>Helligkeit von %1</translation>
     </message>
+    <message>
+        <source>No permission to control this display. Install Lumaro&apos;s display access rule (part of the Lumaro package), then unplug the display and plug it back in.</source>
+        <translation>Keine Berechtigung, dieses Display zu steuern. Installieren Sie die Display-Zugriffsregel von Lumaro (Teil des Lumaro-Pakets), ziehen Sie dann das Display ab und stecken Sie es wieder ein.</translation>
+    </message>
+    <message>
+        <source>The display did not answer. It may have been unplugged; refresh the list.</source>
+        <translation>Das Display hat nicht geantwortet. Vielleicht wurde es abgezogen; aktualisieren Sie die Liste.</translation>
+    </message>
+    <message>
+        <source>The display&apos;s brightness could not be read. Refresh the list to try again.</source>
+        <translation>Die Helligkeit des Displays konnte nicht gelesen werden. Aktualisieren Sie die Liste, um es erneut zu versuchen.</translation>
+    </message>
 </context>
 <context>
     <name>lumaro::ui::LumaroApp</name>
