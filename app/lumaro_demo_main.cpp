@@ -20,6 +20,7 @@
 #include "model/lumaro_manager.hpp"
 #include "platform/posix/stdout_line_sink.hpp"
 #include "platform/qt/qt_dispatch_queues.hpp"
+#include "platform/qt/qt_one_shot_timer.hpp"
 #include "ui/about.hpp"
 #include "ui/lumaro_app.hpp"
 #include "ui/single_instance.hpp"
@@ -64,9 +65,12 @@ int main(int argc, char** argv) {
     QObject::connect(&instance, &lumaro::ui::SingleInstance::activationRequested, &shell,
                      &lumaro::ui::LumaroApp::openWindow);
     shell.start();
+    // The plug menu below raises device events; the list follows them like
+    // it follows a real display being plugged in.
+    shell.followDeviceEvents(hardware.deviceEvents(), std::make_unique<lumaro::QtOneShotTimer>());
 
     if (QMenu* menu = shell.trayMenu()) {
-      // Demo only: pull the simulated displays to see the empty state.
+      // Demo only: plug the simulated displays in and out.
       auto* plugged = new QAction(QStringLiteral("Simulated displays attached"), menu);
       plugged->setCheckable(true);
       plugged->setChecked(hardware.attached() > 0);

@@ -131,10 +131,14 @@ ControllerPorts DemoHardware::ports(std::shared_ptr<LineSink> sink) const {
 }
 
 void DemoHardware::setAttached(std::size_t count) {
+  const std::size_t before = attached_;
   attached_ = std::min(count, usbDisplays_.size());
   std::vector<std::shared_ptr<hid::Device>> bus(usbDisplays_.begin(),
                                                 usbDisplays_.begin() + static_cast<std::ptrdiff_t>(attached_));
   hid_->setDevices(std::move(bus));
+  for (std::size_t changed = std::min(before, attached_); changed < std::max(before, attached_); ++changed) {
+    events_.raise();
+  }
 }
 
 }  // namespace lumaro::demo

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "platform/simulated/simulated_device_events.hpp"
 #include "platform/simulated/simulated_display_services.hpp"
 #include "platform/simulated/simulated_hid.hpp"
 
@@ -68,9 +69,11 @@ class DemoHardware {
   // plugging and unplugging keeps working while the controller owns them.
   ControllerPorts ports(std::shared_ptr<LineSink> sink) const;
 
-  // Plugs the first `count` displays in and pulls the rest; the list shows
-  // the change at its next refresh.
+  // Plugs the first `count` displays in and pulls the rest, raising one
+  // device event per display that came or went, as the kernel would.
   void setAttached(std::size_t count);
+  // Where those events arrive.
+  devices::DeviceEvents& deviceEvents() { return events_; }
   std::size_t attached() const { return attached_; }
   std::size_t available() const { return usbDisplays_.size(); }
 
@@ -84,6 +87,7 @@ class DemoHardware {
       std::make_shared<displays::SimulatedDisplayServices>();
   std::shared_ptr<SimulatedRegistryDumpTool> dumpTool_;
   std::size_t attached_ = 0;
+  SimulatedDeviceEvents events_;
 };
 
 }  // namespace lumaro::demo

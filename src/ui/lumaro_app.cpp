@@ -8,7 +8,9 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 
+#include "model/display_change_coalescer.hpp"
 #include "model/lumaro_manager.hpp"
+#include "platform/timer.hpp"
 #include "ui/lumaro_window.hpp"
 #include "ui/placement.hpp"
 #include "ui/symbol_icons.hpp"
@@ -53,7 +55,16 @@ void LumaroApp::ensureWindow() {
   }
 }
 
+void LumaroApp::followDeviceEvents(devices::DeviceEvents& events, std::unique_ptr<OneShotTimer> timer) {
+  deviceChanges_.reset();
+  deviceTimer_ = std::move(timer);
+  deviceChanges_ = std::make_unique<DisplayChangeCoalescer>(events, *deviceTimer_, [this] {
+    if (window_ && window_->isVisible()) manager_->refresh();
+  });
+}
+
 LumaroApp::~LumaroApp() {
+  deviceChanges_.reset();
   if (tray_) tray_->hide();
   if (window_) window_->removeEventFilter(this);
 }

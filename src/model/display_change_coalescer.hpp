@@ -1,0 +1,37 @@
+#pragma once
+
+#include <chrono>
+#include <functional>
+
+#include "platform/device_events.hpp"
+#include "platform/timer.hpp"
+
+namespace lumaro {
+
+// Turns the device events of a plug, an unplug or a re-enumeration into one
+// call of `onSettled`: the first event arms the timer, events while it is
+// armed join the same burst, and the call comes when it fires. A steady
+// stream of events therefore still gives a call at least every `window`.
+// Nothing runs and nothing is polled while no event arrives.
+class DisplayChangeCoalescer {
+ public:
+  static constexpr std::chrono::milliseconds kWindow{250};
+
+  // Listens on `events` for as long as this object lives. All three are
+  // borrowed and must outlive it; everything runs on the main thread.
+  DisplayChangeCoalescer(devices::DeviceEvents& events, OneShotTimer& timer, std::function<void()> onSettled,
+                         std::chrono::milliseconds window = kWindow);
+  ~DisplayChangeCoalescer();
+  DisplayChangeCoalescer(const DisplayChangeCoalescer&) = delete;
+  DisplayChangeCoalescer& operator=(const DisplayChangeCoalescer&) = delete;
+
+ private:
+  void eventArrived();
+
+  devices::DeviceEvents& events_;
+  OneShotTimer& timer_;
+  std::function<void()> onSettled_;
+  std::chrono::milliseconds window_;
+};
+
+}  // namespace lumaro
