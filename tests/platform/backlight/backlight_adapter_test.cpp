@@ -1,0 +1,217 @@
+// Displays on the kernel's backlight driver, through the real controller: a
+// sysfs tree laid out as the kernel lays it out, and logind's session object
+// served by mock_logind.py on a private bus (with_mock_logind.sh).
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <memory>
+#include <sstream>
+#include <string>
+#include <vector>
+
+#include "platform/simulated/line_sinks.hpp"
+#include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "platform/backlight/backlight_hid_manager.hpp"
+#include "platform/composite/composite_hid_manager.hpp"
+#include "platform/logind/logind_session_brightness.hpp"
+#include "platform/simulated/simulated_hid.hpp"
+#include "scratch_dir.hpp"
+
+namespace lumaro {
+namespace {
+
+namespace fs = std::filesystem;
+using ::testing::ElementsAre;
+using ::testing::IsEmpty;
+
+constexpr const char* kNotPrivileged = "Failed to set report: -536870207";
+
+std::string contents(const fs::path& file) {
+  std::ifstream in(file);
+  std::stringstream text;
+  text << in.rdbuf();
+  return text.str();
+}
+
+// The state folder of the mock logind, absent outside with_mock_logind.sh.
+std::optional<fs::path> mockLogind() {
+  const char* dir = std::getenv("LUMARO_MOCK_LOGIND_DIR");
+  if (dir == nullptr) return std::nullopt;
+  return fs::path(dir);
+}
+
+class BacklightDisplay : public ::testing::Test {
+ protected:
+  // A USB display at bus 1, port `port`, whose interface the display driver
+  // holds, and the driver's parentless backlight `appledisplay<number>`.
+  void addDisplay(int port, int number, const std::string& serial, int devnum) {
+    const fs::path usb = fs::path("devices/pci0000:00/0000:00:14.0/usb1") / ("1-" + std::to_string(port));
+    sysfs.write(usb / "idVendor", "05ac\n");
+    sysfs.write(usb / "idProduct", "9226\n");
+    sysfs.write(usb / "serial", serial + "\n");
+    sysfs.write(usb / "product", "LED Cinema Display\n");
+    sysfs.write(usb / "busnum", "1\n");
+    sysfs.write(usb / "devnum", std::to_string(devnum) + "\n");
+    sysfs.write(usb / "devpath", std::to_string(port) + "\n");
+    const fs::path interface = usb / ("1-" + std::to_string(port) + ":1.0");
+    fs::create_directories(sysfs.path() / interface);
+    link(interface, "bus/usb/drivers/appledisplay/" + interface.filename().string());
+
+    const std::string name = "appledisplay" + std::to_string(number);
+    const fs::path backlight = fs::path("devices/virtual/backlight") / name;
+    sysfs.write(backlight / "max_brightness", "255\n");
+    sysfs.write(backlight / "actual_brightness", "200\n");
+    sysfs.write(backlight / "brightness", "200\n");
+    link(backlight, "class/backlight/" + name);
+  }
+
+  void link(const fs::path& target, const fs::path& at) {
+    fs::create_directories((sysfs.path() / at).parent_path());
+    fs::create_directory_symlink(fs::relative(sysfs.path() / target, (sysfs.path() / at).parent_path()),
+                                 sysfs.path() / at);
+  }
+
+  fs::path backlightDir(int number) const {
+    return sysfs.path() / "devices/virtual/backlight" / ("appledisplay" + std::to_string(number));
+  }
+  fs::path backlightFile(int number, const char* file) const { return backlightDir(number) / file; }
+
+  RarudoRuroravOduradadur& controller(std::shared_ptr<SessionBrightness> session,
+                                      std::unique_ptr<hid::Manager> before = nullptr) {
+    std::vector<std::unique_ptr<hid::Manager>> managers;
+    managers.push_back(std::move(before));
+    managers.push_back(std::make_unique<hid::BacklightHidManager>(sysfs.path(), std::move(session)));
+    ControllerPorts ports;
+    ports.hidManager = std::make_unique<hid::CompositeHidManager>(std::move(managers));
+    ports.sink = sink;
+    controller_ = std::make_unique<RarudoRuroravOduradadur>(std::move(ports));
+    return *controller_;
+  }
+
+  testing::ScratchDir sysfs;
+  std::shared_ptr<VectorLineSink> sink = std::make_shared<VectorLineSink>();
+  std::unique_ptr<RarudoRuroravOduradadur> controller_;
+};
+
+TEST_F(BacklightDisplay, ListedWithItsUsbIdentityAndReadFromActualBrightness) {
+  addDisplay(2, 0, "2A1133WZ6JL", 5);
+  auto& control = controller(nullptr);
+  const auto displays = control.detectDisplays();
+  ASSERT_EQ(displays.size(), 1u);
+  EXPECT_EQ(displays[0].productID, 0x9226);
+  EXPECT_EQ(displays[0].serialNumber, "2A1133WZ6JL");
+  EXPECT_EQ(displays[0].name, "LED Cinema Display");
+  EXPECT_EQ(displays[0].locationID, 0x01200000);
+
+  // brightness holds the last request; actual_brightness what the display reports.
+  sysfs.write(backlightFile(0, "brightness").lexically_relative(sysfs.path()), "10\n");
+  EXPECT_EQ(control.getBrightness(displays[0]), 200.0f / 255.0f);
+}
+
+TEST_F(BacklightDisplay, BacklightsWithoutParentPairWithBoundUsbDevicesInCreationOrder) {
+  // Plugged second on a lower port: the driver numbered it 1, the USB core 7.
+  addDisplay(1, 1, "SECOND", 7);
+  addDisplay(3, 0, "FIRST", 4);
+  auto& control = controller(nullptr);
+  const auto displays = control.detectDisplays();
+  ASSERT_EQ(displays.size(), 2u);
+  EXPECT_EQ(displays[0].serialNumber, "FIRST");
+  EXPECT_EQ(displays[1].serialNumber, "SECOND");
+
+  // A backlight left over with no USB device to match: none is guessed at.
+  const fs::path stray = "devices/virtual/backlight/appledisplay9";
+  sysfs.write(stray / "max_brightness", "255\n");
+  link(stray, "class/backlight/appledisplay9");
+  EXPECT_THAT(control.detectDisplays(), IsEmpty());
+}
+
+TEST_F(BacklightDisplay, ADisplayReachableThroughHidrawTooIsListedOnce) {
+  addDisplay(2, 0, "2A1133WZ6JL", 5);
+  hid::SimulatedCinemaDisplay::Identity same;
+  same.serialNumber = "2A1133WZ6JL";
+  same.locationID = 0x01200000;
+  auto hidraw = hid::SimulatedCinemaDisplay::make(same);
+  auto& control = controller(
+      nullptr, std::make_unique<hid::SimulatedHidManager>(std::vector<std::shared_ptr<hid::Device>>{hidraw}));
+  const auto displays = control.detectDisplays();
+  ASSERT_EQ(displays.size(), 1u);
+  EXPECT_EQ(displays[0].device, hidraw) << "the hidraw path comes first";
+}
+
+TEST_F(BacklightDisplay, AGoneBacklightIsNoDevice) {
+  addDisplay(2, 0, "2A1133WZ6JL", 5);
+  auto& control = controller(nullptr);
+  const auto displays = control.detectDisplays();
+  ASSERT_EQ(displays.size(), 1u);
+  fs::remove_all(backlightDir(0));
+  sink->take();
+  EXPECT_FALSE(control.setBrightness(displays[0], 0.5f));
+  EXPECT_THAT(sink->take(), ElementsAre("Failed to open device for writing: -536870208"));
+}
+
+// How a slider change reaches the display, depending on what logind says and
+// on whether the sysfs file may be written.
+struct WriteCase {
+  const char* name;
+  bool logindRefuses;
+  bool fileWritable;
+  std::vector<std::string> logindCalls;  // as the mock records them
+  std::string fileAfter;
+  std::string lastLine;
+};
+void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
+
+class BacklightWrite : public BacklightDisplay, public ::testing::WithParamInterface<WriteCase> {};
+
+TEST_P(BacklightWrite, GoesThroughLogindThenTheFileElseIsNotPrivileged) {
+  const WriteCase& c = GetParam();
+  const auto logind = mockLogind();
+  if (!logind) GTEST_SKIP() << "needs the mock logind (run through ctest)";
+  if (c.logindRefuses) std::ofstream(*logind / "refuse").flush();
+
+  addDisplay(2, 0, "2A1133WZ6JL", 5);
+  if (!c.fileWritable) {
+    // Root writes through file modes, so the file is swapped for a kernel
+    // attribute that refuses writers whoever they are, as the real one
+    // refuses users.
+    fs::remove(backlightFile(0, "brightness"));
+    fs::create_symlink("/sys/kernel/uevent_seqnum", backlightFile(0, "brightness"));
+  }
+  auto& control = controller(std::make_shared<LogindSessionBrightness>());
+  const auto displays = control.detectDisplays();
+  ASSERT_EQ(displays.size(), 1u);
+  sink->take();
+
+  EXPECT_EQ(control.setBrightness(displays[0], 0.5f), c.lastLine != kNotPrivileged);
+  const auto lines = sink->take();
+  ASSERT_FALSE(lines.empty());
+  EXPECT_EQ(lines.back(), c.lastLine);
+  std::vector<std::string> calls;
+  std::ifstream recorded(*logind / "calls");
+  for (std::string line; std::getline(recorded, line);) calls.push_back(line);
+  EXPECT_EQ(calls, c.logindCalls);
+  if (c.fileWritable) {
+    EXPECT_EQ(contents(backlightFile(0, "brightness")), c.fileAfter);
+  }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BacklightWrite,
+                         ::testing::Values(
+                             // 0.5 is byte 127, and 127 of 255 backlight steps.
+                             WriteCase{"LogindSetsIt",
+                                       false,
+                                       true,
+                                       {"backlight appledisplay0 127"},
+                                       "200\n",
+                                       "Successfully set brightness to 127"},
+                             WriteCase{
+                                 "RefusedThenTheFile", true, true, {}, "127\n", "Successfully set brightness to 127"},
+                             WriteCase{"RefusedAndReadOnly", true, false, {}, "", kNotPrivileged}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
+}  // namespace
+}  // namespace lumaro
