@@ -1,0 +1,133 @@
+// Displays coming and going through the real libudev monitor, watched from a
+// Qt event loop, into a real manager over the real hidraw adapter; the kernel
+// side is the umockdev bed. The coalescing timer is fired by hand, so what a
+// burst costs is counted, never timed.
+
+#include <gmock/gmock.h>
+#include <gtest/gtest.h>
+#include <poll.h>
+
+#include <QCoreApplication>
+#include <memory>
+#include <vector>
+
+#include "diagnostics/line_sinks.hpp"
+#include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "model/display_change_coalescer.hpp"
+#include "model/lumaro_manager.hpp"
+#include "platform/backlight/backlight_hid_manager.hpp"
+#include "platform/composite/composite_hid_manager.hpp"
+#include "platform/hidapi/hidapi_hid_manager.hpp"
+#include "platform/qt/qt_watched_device_events.hpp"
+#include "platform/simulated/manual_dispatch_queues.hpp"
+#include "platform/simulated/simulated_device_events.hpp"
+#include "platform/udev/udev_display_monitor.hpp"
+#include "umockdev_bed.hpp"
+
+namespace lumaro {
+namespace {
+
+using testing::UmockdevBed;
+
+QCoreApplication& application() {
+  static int argc = 1;
+  static char name[] = "udev_display_monitor_tests";
+  static char* argv[] = {name, nullptr};
+  static QCoreApplication app(argc, argv);
+  return app;
+}
+
+class DisplaysComingAndGoing : public ::testing::Test {
+ protected:
+  DisplaysComingAndGoing() {
+    application();
+    auto monitor = std::make_unique<devices::UdevDisplayMonitor>([](std::int64_t vendor, std::int64_t product) {
+      return vendor == RarudoRuroravOduradadur::appleVendorID &&
+             RarudoRuroravOduradadur::supportedProductIDs().contains(product);
+    });
+    fd_ = monitor->fd();
+    events_ = std::make_unique<QtWatchedDeviceEvents>(std::move(monitor));
+    // The application's wiring: hidraw first, then the backlight devices.
+    std::vector<std::unique_ptr<hid::Manager>> paths;
+    paths.push_back(std::make_unique<hid::HidapiHidManager>());
+    paths.push_back(std::make_unique<hid::BacklightHidManager>("/sys", nullptr));
+    ControllerPorts ports;
+    ports.hidManager = std::make_unique<hid::CompositeHidManager>(std::move(paths));
+    ports.sink = sink_;
+    manager_ = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(std::move(ports)), queues_, sink_);
+    coalescer_ = std::make_unique<DisplayChangeCoalescer>(*events_, timer_, [this] {
+      manager_->refresh();
+      queues_->runAllMain();
+    });
+  }
+
+  // Lets the event loop take in whatever the monitor has received: waits for
+  // the descriptor to turn readable (bounded), then runs the loop until it
+  // has nothing left to read.
+  void deliver() {
+    pollfd watched{fd_, POLLIN, 0};
+    ::poll(&watched, 1, 1000);
+    for (int i = 0; i < 5; ++i) QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
+  }
+
+  int refreshes() const {
+    int count = 0;
+    for (const auto& line : sink_->lines()) count += line == "LumaroManager: Starting refresh";
+    return count;
+  }
+
+  UmockdevBed bed_;
+  int fd_ = -1;
+  std::unique_ptr<QtWatchedDeviceEvents> events_;
+  ManualTimer timer_;
+  std::shared_ptr<ManualDispatchQueues> queues_ = std::make_shared<ManualDispatchQueues>();
+  std::shared_ptr<VectorLineSink> sink_ = std::make_shared<VectorLineSink>();
+  std::shared_ptr<LumaroManager> manager_;
+  std::unique_ptr<DisplayChangeCoalescer> coalescer_;
+};
+
+TEST_F(DisplaysComingAndGoing, PlugInAndOutEachRefreshOnceAndChangeTheRows) {
+  ASSERT_GE(fd_, 0);
+  auto& display = bed_.add(testing::cinemaDisplay(0x9226, "CY123", 0, 1, "2"));
+  bed_.uevent(display, "add");
+  deliver();
+  ASSERT_TRUE(timer_.fire()) << "the add event armed the coalescing timer";
+  EXPECT_EQ(refreshes(), 1);
+  ASSERT_EQ(manager_->displays().size(), 1u);
+  EXPECT_EQ(manager_->displays()[0].serialNumber, "CY123");
+
+  bed_.uevent(display, "remove");
+  bed_.remove(display);
+  deliver();
+  ASSERT_TRUE(timer_.fire());
+  EXPECT_EQ(refreshes(), 2);
+  EXPECT_TRUE(manager_->displays().empty());
+}
+
+TEST_F(DisplaysComingAndGoing, TenEventsInABurstRefreshOnce) {
+  auto& display = bed_.add(testing::cinemaDisplay(0x9226, "CY123", 0, 1, "2"));
+  for (int i = 0; i < 5; ++i) {
+    bed_.uevent(display, "add");
+    bed_.uevent(display, "remove");
+  }
+  deliver();
+  EXPECT_EQ(timer_.starts(), 1);
+  EXPECT_TRUE(timer_.fire());
+  EXPECT_FALSE(timer_.isActive()) << "nothing of the burst was left for a second refresh";
+  EXPECT_EQ(refreshes(), 1);
+}
+
+TEST_F(DisplaysComingAndGoing, OtherDevicesAndUnsupportedModelsRefreshNothing) {
+  auto& keyboard = bed_.add(testing::keyboard(0, 1, "3"));
+  auto& otherApple = bed_.add(testing::cinemaDisplay(0x1234, "X", 1, 1, "4"));
+  bed_.uevent(keyboard, "add");
+  bed_.uevent(otherApple, "add");
+  bed_.uevent(keyboard, "remove");
+  bed_.remove(keyboard);
+  deliver();
+  EXPECT_EQ(timer_.starts(), 0);
+  EXPECT_EQ(refreshes(), 0);
+}
+
+}  // namespace
+}  // namespace lumaro
