@@ -11,6 +11,8 @@
 #include "ui/display_info_view.hpp"
 #include "ui/display_row.hpp"
 #include "ui/info_popover.hpp"
+#include "ui/lumaro_app.hpp"
+#include "ui/lumaro_window.hpp"
 #include "ui_rig.hpp"
 
 namespace lumaro::demo {
@@ -64,16 +66,33 @@ TEST_F(DemoTest, BothDisplaysShowTheirOwnEdidDetails) {
   EXPECT_NE(found[0].serialNumber, found[1].serialNumber);
 }
 
-TEST_F(DemoTest, UnpluggingShowsTheEmptyStateAtTheNextRefresh) {
-  open();
+// The plug menu's path: the simulated bus raises device events, and the
+// shell refreshes an open window once per burst, a hidden one not at all.
+TEST_F(DemoTest, PluggingInAndOutUpdatesAnOpenWindowOncePerBurst) {
+  manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(hardware.ports(sink)), queues, sink);
+  ui::LumaroApp shell(manager, ui::LumaroApp::Presentation::Tray);
+  auto owned = std::make_unique<ManualTimer>();
+  ManualTimer& timer = *owned;
+  shell.followDeviceEvents(hardware.deviceEvents(), std::move(owned));
+  const auto refreshes = [&] { return testing::countStartingWith(sink->lines(), "LumaroManager: Starting refresh"); };
+
   hardware.setAttached(0);
-  manager->refresh();
-  queues->runAllMain();
-  EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("No Apple Cinema Displays found."));
-  hardware.setAttached(hardware.available());
-  manager->refresh();
-  queues->runAllMain();
-  EXPECT_EQ(view->rows().size(), 2u);
+  EXPECT_TRUE(timer.fire());
+  EXPECT_EQ(refreshes(), 0) << "no window open: nothing to keep up to date";
+
+  shell.openWindow();
+  testing::settle(*queues);
+  const int afterOpening = refreshes();
+  const ui::ContentView* list = shell.window()->contentView();
+  ASSERT_NE(list, nullptr);
+  EXPECT_TRUE(list->rows().empty());
+
+  hardware.setAttached(hardware.available());  // both displays: two events
+  EXPECT_TRUE(timer.fire());
+  EXPECT_FALSE(timer.fire());
+  testing::settle(*queues);
+  EXPECT_EQ(refreshes(), afterOpening + 1);
+  EXPECT_EQ(list->rows().size(), 2u);
 }
 
 TEST(SimulatedRegistryDumpTool, AnswersOnlyTheRegistryDumpInvocation) {
