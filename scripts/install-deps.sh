@@ -8,6 +8,8 @@ packages=(
   build-essential cmake ninja-build pkg-config git
   libgtest-dev libgmock-dev libbenchmark-dev
   libhidapi-dev libudev-dev udev
+  libsystemd-dev  # sd-bus: logind's SetBrightness for displays on the kernel's backlight driver
+  dbus-daemon python3-dbus python3-gi  # the private bus and mock logind of the backlight suite
   umockdev libumockdev-dev gir1.2-umockdev-1.0  # the emulated hidraw displays of the hardware-path suites
   libicu-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
