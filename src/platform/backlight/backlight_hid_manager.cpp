@@ -11,6 +11,7 @@
 #include <tuple>
 #include <utility>
 
+#include "platform/hidapi/hidraw_errors.hpp"
 #include "platform/hidapi/hidraw_location.hpp"
 
 namespace lumaro::hid {
@@ -95,21 +96,6 @@ std::int64_t backlightNumber(const std::string& name) {
   return number(name.substr(kDriverName.size())).value_or(INT64_MAX);
 }
 
-IOReturn codeForErrno(int error) {
-  switch (error) {
-    case EACCES:
-    case EPERM:
-    case EROFS:
-      return kIOReturnNotPrivileged;
-    case ENOENT:
-    case ENODEV:
-    case ENXIO:
-      return kIOReturnNoDevice;
-    default:
-      return kIOReturnError;
-  }
-}
-
 class BacklightDevice final : public Device {
  public:
   BacklightDevice(fs::path dir, std::string name, Properties properties, std::shared_ptr<SessionBrightness> session)
@@ -175,7 +161,7 @@ class BacklightDevice final : public Device {
   IOReturn writeBrightnessFile(std::uint32_t value) const {
     const fs::path file = dir_ / "brightness";
     std::FILE* out = std::fopen(file.c_str(), "w");
-    if (out == nullptr) return codeForErrno(errno);
+    if (out == nullptr) return ioReturnForErrno(errno);
     const std::string text = std::to_string(value) + "\n";
     const bool written = std::fputs(text.c_str(), out) >= 0;
     // sysfs reports a rejected value when the buffer is flushed.

@@ -65,7 +65,7 @@ class BacklightDisplay : public ::testing::Test {
     const fs::path backlight = fs::path("devices/virtual/backlight") / name;
     sysfs.write(backlight / "max_brightness", "255\n");
     sysfs.write(backlight / "actual_brightness", "200\n");
-    sysfs.write(backlight / "brightness", "200\n");
+    sysfs.write(backlight / "brightness", "10\n");  // the last request, not what the display shows
     link(backlight, "class/backlight/" + name);
   }
 
@@ -97,7 +97,7 @@ class BacklightDisplay : public ::testing::Test {
   std::unique_ptr<RarudoRuroravOduradadur> controller_;
 };
 
-TEST_F(BacklightDisplay, ListedWithItsUsbIdentityAndReadFromActualBrightness) {
+TEST_F(BacklightDisplay, ListedWithItsUsbIdentityReadFromActualBrightnessAndGone) {
   addDisplay(2, 0, "2A1133WZ6JL", 5);
   auto& control = controller(nullptr);
   const auto displays = control.detectDisplays();
@@ -106,10 +106,12 @@ TEST_F(BacklightDisplay, ListedWithItsUsbIdentityAndReadFromActualBrightness) {
   EXPECT_EQ(displays[0].serialNumber, "2A1133WZ6JL");
   EXPECT_EQ(displays[0].name, "LED Cinema Display");
   EXPECT_EQ(displays[0].locationID, 0x01200000);
-
-  // brightness holds the last request; actual_brightness what the display reports.
-  sysfs.write(backlightFile(0, "brightness").lexically_relative(sysfs.path()), "10\n");
   EXPECT_EQ(control.getBrightness(displays[0]), 200.0f / 255.0f);
+
+  fs::remove_all(backlightDir(0));
+  sink->take();
+  EXPECT_FALSE(control.setBrightness(displays[0], 0.5f));
+  EXPECT_THAT(sink->take(), ElementsAre("Failed to open device for writing: -536870208")) << "gone: no device";
 }
 
 TEST_F(BacklightDisplay, BacklightsWithoutParentPairWithBoundUsbDevicesInCreationOrder) {
@@ -142,25 +144,14 @@ TEST_F(BacklightDisplay, ADisplayReachableThroughHidrawTooIsListedOnce) {
   EXPECT_EQ(displays[0].device, hidraw) << "the hidraw path comes first";
 }
 
-TEST_F(BacklightDisplay, AGoneBacklightIsNoDevice) {
-  addDisplay(2, 0, "2A1133WZ6JL", 5);
-  auto& control = controller(nullptr);
-  const auto displays = control.detectDisplays();
-  ASSERT_EQ(displays.size(), 1u);
-  fs::remove_all(backlightDir(0));
-  sink->take();
-  EXPECT_FALSE(control.setBrightness(displays[0], 0.5f));
-  EXPECT_THAT(sink->take(), ElementsAre("Failed to open device for writing: -536870208"));
-}
-
 // How a slider change reaches the display, depending on what logind says and
 // on whether the sysfs file may be written.
 struct WriteCase {
   const char* name;
-  bool logindRefuses;
-  bool fileWritable;
-  std::vector<std::string> logindCalls;  // as the mock records them
-  std::string fileAfter;
+  bool logindRefuses = false;
+  bool fileWritable = false;
+  std::vector<std::string> logindCalls = {};  // as the mock records them
+  std::string fileAfter = {};
   std::string lastLine;
 };
 void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
@@ -199,19 +190,21 @@ TEST_P(BacklightWrite, GoesThroughLogindThenTheFileElseIsNotPrivileged) {
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BacklightWrite,
-                         ::testing::Values(
-                             // 0.5 is byte 127, and 127 of 255 backlight steps.
-                             WriteCase{"LogindSetsIt",
-                                       false,
-                                       true,
-                                       {"backlight appledisplay0 127"},
-                                       "200\n",
-                                       "Successfully set brightness to 127"},
-                             WriteCase{
-                                 "RefusedThenTheFile", true, true, {}, "127\n", "Successfully set brightness to 127"},
-                             WriteCase{"RefusedAndReadOnly", true, false, {}, "", kNotPrivileged}),
-                         [](const auto& info) { return std::string(info.param.name); });
+// 0.5 is byte 127, and 127 of 255 backlight steps.
+INSTANTIATE_TEST_SUITE_P(
+    Cases, BacklightWrite,
+    ::testing::Values(WriteCase{.name = "LogindSetsIt",
+                                .fileWritable = true,
+                                .logindCalls = {"backlight appledisplay0 127"},
+                                .fileAfter = "10\n",
+                                .lastLine = "Successfully set brightness to 127"},
+                      WriteCase{.name = "RefusedThenTheFile",
+                                .logindRefuses = true,
+                                .fileWritable = true,
+                                .fileAfter = "127\n",
+                                .lastLine = "Successfully set brightness to 127"},
+                      WriteCase{.name = "RefusedAndReadOnly", .logindRefuses = true, .lastLine = kNotPrivileged}),
+    [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
 }  // namespace lumaro

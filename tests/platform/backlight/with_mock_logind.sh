@@ -13,23 +13,23 @@ cleanup() {
   rm -rf "$state"
 }
 trap cleanup EXIT
+# wait_for TEST...: polls for up to ten seconds.
+wait_for() {
+  tries=0
+  until "$@"; do
+    tries=$((tries + 1)); [ "$tries" -gt 200 ] && { echo "gave up waiting for: $*" >&2; exit 1; }
+    sleep 0.05
+  done
+}
 
 dbus-daemon --session --nofork --nopidfile --print-address=3 3>"$state/address" 2>"$state/daemon.log" &
 daemon=$!
-tries=0
-until [ -s "$state/address" ]; do
-  tries=$((tries + 1)); [ "$tries" -gt 100 ] && { echo "no private bus" >&2; exit 1; }
-  sleep 0.05
-done
+wait_for test -s "$state/address"
 DBUS_SYSTEM_BUS_ADDRESS=$(head -n 1 "$state/address")
 export DBUS_SYSTEM_BUS_ADDRESS
 
 /usr/bin/python3 "$here/mock_logind.py" "$state" &
 mock=$!
-tries=0
-until [ -e "$state/ready" ]; do
-  tries=$((tries + 1)); [ "$tries" -gt 200 ] && { echo "mock logind did not start" >&2; exit 1; }
-  sleep 0.05
-done
+wait_for test -e "$state/ready"
 
 LUMARO_MOCK_LOGIND_DIR=$state "$@"
