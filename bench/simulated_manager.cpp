@@ -19,6 +19,12 @@ SimulatedManager::SimulatedManager(std::size_t displayCount) {
     displays.push_back(hid::SimulatedCinemaDisplay::make(identity));
     hid->addDevice(displays.back());
   }
+  wire(std::move(hid));
+}
+
+SimulatedManager::SimulatedManager(std::unique_ptr<hid::Manager> hid) { wire(std::move(hid)); }
+
+void SimulatedManager::wire(std::unique_ptr<hid::Manager> hid) {
   auto sink = std::make_shared<DiscardingLineSink>();
   ControllerPorts ports;
   ports.hidManager = std::move(hid);

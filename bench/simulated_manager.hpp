@@ -16,6 +16,8 @@ namespace lumaro::bench {
 // the published state.
 struct SimulatedManager {
   explicit SimulatedManager(std::size_t displayCount);
+  // The same manager over any HID manager (`displays` stays empty).
+  explicit SimulatedManager(std::unique_ptr<hid::Manager> hid);
 
   // Runs the main queue until it is empty; returns how many blocks ran.
   std::size_t pump() { return queues->runAllMain(); }
@@ -23,6 +25,9 @@ struct SimulatedManager {
   std::vector<std::shared_ptr<hid::SimulatedCinemaDisplay>> displays;
   std::shared_ptr<ManualDispatchQueues> queues = std::make_shared<ManualDispatchQueues>();
   std::shared_ptr<LumaroManager> manager;
+
+ private:
+  void wire(std::unique_ptr<hid::Manager> hid);
 };
 
 }  // namespace lumaro::bench

@@ -1,10 +1,12 @@
 #include "platform/backlight/backlight_hid_manager.hpp"
 
+#include <fcntl.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cstdio>
-#include <fstream>
 #include <map>
 #include <string>
 #include <system_error>
@@ -24,13 +26,20 @@ constexpr std::string_view kDriverName = "appledisplay";
 constexpr std::uint8_t kBrightnessReportID = 0x10;
 constexpr std::int64_t kByteMax = 255;
 
-// The first line of a sysfs attribute, without its newline.
+// The first line of a sysfs attribute, without its newline. Plain read(2):
+// a refresh reads a dozen attributes per display, and a stream per file
+// would cost more than the reads.
 std::optional<std::string> attribute(const fs::path& file) {
-  std::ifstream in(file);
-  std::string line;
-  if (!in || !std::getline(in, line)) return std::nullopt;
-  if (!line.empty() && line.back() == '\r') line.pop_back();
-  return line;
+  const int fd = ::open(file.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return std::nullopt;
+  char buffer[256];
+  const ssize_t size = ::read(fd, buffer, sizeof buffer);
+  ::close(fd);
+  if (size < 0) return std::nullopt;
+  std::string_view text(buffer, static_cast<std::size_t>(size));
+  text = text.substr(0, text.find('\n'));
+  if (!text.empty() && text.back() == '\r') text.remove_suffix(1);
+  return std::string(text);
 }
 
 std::optional<std::int64_t> number(const std::optional<std::string>& text, int base = 10) {
