@@ -81,7 +81,7 @@ TEST_F(DemoTest, PluggingInAndOutUpdatesAnOpenWindowOncePerBurst) {
   EXPECT_EQ(refreshes(), 0) << "no window open: nothing to keep up to date";
 
   shell.openWindow();
-  testing::settle(*queues);
+  queues->runAll();
   const int afterOpening = refreshes();
   const ui::ContentView* list = shell.window()->contentView();
   ASSERT_NE(list, nullptr);
@@ -90,7 +90,7 @@ TEST_F(DemoTest, PluggingInAndOutUpdatesAnOpenWindowOncePerBurst) {
   hardware.setAttached(hardware.available());  // both displays: two events
   EXPECT_TRUE(timer.fire());
   EXPECT_FALSE(timer.fire());
-  testing::settle(*queues);
+  queues->runAll();
   EXPECT_EQ(refreshes(), afterOpening + 1);
   EXPECT_EQ(list->rows().size(), 2u);
 }
