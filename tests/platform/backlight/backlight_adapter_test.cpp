@@ -13,11 +13,11 @@
 #include <string>
 #include <vector>
 
-#include "platform/simulated/line_sinks.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "platform/backlight/backlight_hid_manager.hpp"
 #include "platform/composite/composite_hid_manager.hpp"
 #include "platform/logind/logind_session_brightness.hpp"
+#include "platform/simulated/line_sinks.hpp"
 #include "platform/simulated/simulated_hid.hpp"
 #include "scratch_dir.hpp"
 

@@ -11,7 +11,6 @@
 #include <memory>
 #include <vector>
 
-#include "diagnostics/line_sinks.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "model/display_change_coalescer.hpp"
 #include "model/lumaro_manager.hpp"
@@ -19,6 +18,7 @@
 #include "platform/composite/composite_hid_manager.hpp"
 #include "platform/hidapi/hidapi_hid_manager.hpp"
 #include "platform/qt/qt_watched_device_events.hpp"
+#include "platform/simulated/line_sinks.hpp"
 #include "platform/simulated/manual_dispatch_queues.hpp"
 #include "platform/simulated/simulated_device_events.hpp"
 #include "platform/udev/udev_display_monitor.hpp"
