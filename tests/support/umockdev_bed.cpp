@@ -324,21 +324,23 @@ EmulatedHidraw& UmockdevBed::add(const UsbHidSpec& spec) {
   // reuses the node that its earlier device left behind (see remove()).
   const auto reused = nodeBacking_.find(spec.hidraw);
   const std::string nodeLine = reused == nodeBacking_.end() ? "\nN: " + node : "";
+  // The node is in place before the "add" uevent, as the kernel has it.
+  std::error_code linkError;
+  if (reused != nodeBacking_.end())
+    std::filesystem::create_symlink(reused->second, nodeFile(plugged->device), linkError);
   const std::string record = "P: " + hidraw.substr(4) + nodeLine + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + node +
                              "\nE: MAJOR=" + std::to_string(kHidrawMajor) + "\nE: MINOR=" + minor +
-                             "\nA: dev=" + std::to_string(kHidrawMajor) + ":" + minor + "\\n\n";
+                             "\nA: dev=" + std::to_string(kHidrawMajor) + ":" + minor +
+                             // hidapi reads <hidraw>/device/uevent: the kernel links the node to its
+                             // hid parent, and the link must be there when the "add" uevent goes out.
+                             "\\n\nL: device=../..\n";
   if (umockdev_testbed_add_from_string(testbed_, record.c_str(), &error) == FALSE) {
     const std::string message = error != nullptr ? error->message : "unknown error";
     if (error != nullptr) g_error_free(error);
     throw std::runtime_error("could not add " + hidraw + ": " + message);
   }
-  // hidapi reads <hidraw>/device/uevent; the kernel links the node to its hid parent.
-  umockdev_testbed_set_attribute_link(testbed_, hidraw.c_str(), "device", "../..");
 
-  std::error_code linkError;
-  if (reused != nodeBacking_.end()) {
-    std::filesystem::create_symlink(reused->second, nodeFile(plugged->device), linkError);
-  } else {
+  if (reused == nodeBacking_.end()) {
     nodeBacking_[spec.hidraw] = std::filesystem::read_symlink(nodeFile(plugged->device), linkError);
   }
   plugged->device.setBacking(std::filesystem::canonical(nodeFile(plugged->device), linkError));
@@ -352,6 +354,8 @@ void UmockdevBed::remove(EmulatedHidraw& device) {
     Plugged& plugged = **it;
     if (&plugged.device != &device) continue;
     device.vanish();
+    // The kernel announces each departing device, innermost first.
+    for (const auto& syspath : plugged.syspaths) umockdev_testbed_uevent(testbed_, syspath.c_str(), "remove");
     for (const auto& syspath : plugged.syspaths) umockdev_testbed_remove_device(testbed_, syspath.c_str());
     // umockdev leaves the device-number link and the node behind; the kernel
     // takes both away, which frees the number for the next device.

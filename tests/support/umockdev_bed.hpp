@@ -38,7 +38,7 @@ struct UsbHidSpec {
 
 // A Cinema Display: vendor 0x05AC, a report descriptor with the brightness
 // feature report 0x10 in two top-level collections (so hidapi lists the
-// node twice, as it does for the real display).
+// node twice, as it does for every device with several collections).
 UsbHidSpec cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath);
 // A plain USB keyboard by another vendor.
 UsbHidSpec keyboard(int hidraw, int busnum, std::string devpath);
@@ -96,13 +96,15 @@ class UmockdevBed {
   // True in a process started under umockdev-wrapper.
   static bool active();
 
-  // Plugs a device in: its sysfs tree, its node and its ioctl handler. The
-  // returned reference lives as long as the bed.
+  // Plugs a device in: its sysfs tree, its node and its ioctl handler, each
+  // announced with an "add" uevent (umockdev sends them). The returned
+  // reference lives as long as the bed.
   EmulatedHidraw& add(const UsbHidSpec& spec);
-  // Unplugs it: sysfs entries and node go, and handles still open on it fail
-  // every ioctl with ENODEV. Its hidraw number is free for the next device.
+  // Unplugs it: "remove" uevents, then sysfs entries and node go, and handles
+  // still open on it fail every ioctl with ENODEV. Its hidraw number is free
+  // for the next device.
   void remove(EmulatedHidraw& device);
-  // Sends a uevent ("add", "remove", "change") for the device's hidraw node.
+  // Sends one more uevent ("add", "remove", "change") for the device's hidraw node.
   void uevent(const EmulatedHidraw& device, const char* action);
 
   // Takes every permission off the node, as it is before a udev rule grants
