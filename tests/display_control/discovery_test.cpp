@@ -2,9 +2,11 @@
 #include <gtest/gtest.h>
 
 #include <cstdint>
+#include <fstream>
 #include <limits>
 #include <optional>
 #include <ostream>
+#include <regex>
 #include <set>
 #include <string>
 
@@ -81,6 +83,23 @@ TEST(Discovery, AcceptsExactlyTheSupportedModels) {
   }
   EXPECT_THAT(productIDs(rig.controller->detectDisplays()),
               ElementsAre(0x9219, 0x921D, 0x9218, 0x9221, 0x9226, 0x9227, 0x921C, 0x9222, 0x9236));
+}
+
+// The udev rule opens exactly the displays discovery accepts to the user: one
+// product ID per line, never a whole vendor (that would take in keyboards).
+TEST(Discovery, TheUdevRuleGrantsAccessToExactlyTheSupportedModels) {
+  std::ifstream rule(std::string(LUMARO_FIXTURES_DIR) + "/../../packaging/udev/70-lumaro.rules");
+  ASSERT_TRUE(rule);
+  const std::regex match(
+      R"re(^SUBSYSTEM=="hidraw", ATTRS\{idVendor\}=="05ac", ATTRS\{idProduct\}=="([0-9a-f]{4})", )re");
+  std::set<std::int64_t> granted;
+  for (std::string line; std::getline(rule, line);) {
+    if (line.empty() || line.starts_with("#")) continue;
+    std::smatch product;
+    ASSERT_TRUE(std::regex_search(line, product, match)) << line;
+    granted.insert(std::stoll(product[1], nullptr, 16));
+  }
+  EXPECT_EQ(granted, RarudoRuroravOduradadur::supportedProductIDs());
 }
 
 TEST(Discovery, SkipsDevicesWithWrongOrUnreadableIdentityWithoutAWord) {
