@@ -167,12 +167,12 @@ RarudoRuroravOduradadur::BrightnessRead RarudoRuroravOduradadur::readBrightness(
   return {.value = static_cast<float>(byte) / 255.0f};
 }
 
-bool RarudoRuroravOduradadur::setBrightness(const AppleDisplay& display, float value) {
+hid::IOReturn RarudoRuroravOduradadur::writeBrightness(const AppleDisplay& display, float value) {
   hid::Device* device = display.device.get();
   const hid::IOReturn openStatus = device ? device->open() : hid::kIOReturnNoDevice;
   if (openStatus != hid::kIOReturnSuccess) {
     sayUnprefixed("Failed to open device for writing: " + diag::code(openStatus));
-    return false;
+    return openStatus;
   }
 
   const std::uint8_t byte = brightnessByte(value);
@@ -186,7 +186,7 @@ bool RarudoRuroravOduradadur::setBrightness(const AppleDisplay& display, float v
     sayUnprefixed("Successfully set brightness to " + std::to_string(byte));
   }
   device->close();
-  return status == hid::kIOReturnSuccess;
+  return status;
 }
 
 int RarudoRuroravOduradadur::setBrightnessForAll(float value) {

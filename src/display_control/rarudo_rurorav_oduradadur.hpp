@@ -65,7 +65,11 @@ class RarudoRuroravOduradadur {
   };
   BrightnessRead readBrightness(const AppleDisplay& display);
   std::optional<float> getBrightness(const AppleDisplay& display) { return readBrightness(display).value; }
-  bool setBrightness(const AppleDisplay& display, float value);
+  // A brightness write: 0 when the display took it, else the code of the call that failed.
+  hid::IOReturn writeBrightness(const AppleDisplay& display, float value);
+  bool setBrightness(const AppleDisplay& display, float value) {
+    return writeBrightness(display, value) == hid::kIOReturnSuccess;
+  }
   int setBrightnessForAll(float value);
 
   // Model value to wire byte: trunc(min(v, 1) * 255) in single precision, 0 for

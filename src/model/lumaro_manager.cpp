@@ -111,7 +111,7 @@ DisplayItem LumaroManager::makeDisplayItem(const AppleDisplay& display,
   DisplayItem item = DisplayItem::from(display, brightness);
   // The row keeps the stand-in for the lines and the slider's range, and says
   // why it is one, so the window never shows it as the display's brightness.
-  if (!read.value) item.readFailure = readFailureFor(read.failure);
+  if (!read.value) item.brightnessFailure = brightnessFailureFor(read.failure);
   return item;
 }
 
@@ -138,11 +138,30 @@ void LumaroManager::setBrightness(const Uuid& displayID, float value) {
   const AppleDisplay display = found->second;
   say("LumaroManager: Setting brightness to " + diag::floatValue(clamped) + " for display " +
       display.name.value_or("Unknown"));
-  const bool accepted = controller_->setBrightness(display, clamped);
+  const hid::IOReturn status = controller_->writeBrightness(display, clamped);
+  const bool accepted = status == hid::kIOReturnSuccess;
   say("LumaroManager: setBrightness result: " + diag::boolean(accepted));
-  if (!accepted) return;
+  if (!accepted) {
+    markUncontrollable(displayID, brightnessFailureFor(status));
+    return;
+  }
   queues_->asyncMain([manager = weak_from_this(), displayID, clamped] {
     if (auto self = manager.lock()) self->applyBrightness(displayID, clamped);
+  });
+}
+
+void LumaroManager::markUncontrollable(const Uuid& displayID, BrightnessFailure failure) {
+  // A refused or vanished display will refuse the next move too: the row says
+  // so instead of offering a slider that does nothing. A one-off error leaves
+  // the row as it was.
+  if (failure == BrightnessFailure::kError) return;
+  queues_->asyncMain([manager = weak_from_this(), displayID, failure] {
+    const auto self = manager.lock();
+    if (!self) return;
+    const auto row = std::find_if(self->displays_.begin(), self->displays_.end(),
+                                  [&](const DisplayItem& item) { return item.id == displayID; });
+    if (row == self->displays_.end() || row->brightnessFailure == failure) return;
+    self->publish([&] { row->brightnessFailure = failure; });
   });
 }
 

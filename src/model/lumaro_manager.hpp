@@ -50,7 +50,8 @@ class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
   void refresh();
   // Clamps `value` to 0.0–1.0 (NaN counts as 0.0) and writes it to the row's
   // display now; the row shows it after a later main-queue step, and only if
-  // the display accepted the write.
+  // the display accepted the write. A write refused for lack of permission, or
+  // to a display that is gone, marks the row with that failure instead.
   void setBrightness(const Uuid& displayID, float value);
   // Looks the row's EDID up on the global queue and stores a found result in
   // the row in a later main-queue step. `completion` runs exactly once: inline
@@ -72,6 +73,9 @@ class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
   static void applyRefresh(const std::weak_ptr<LumaroManager>& manager, LineSink& sink,
                            std::unordered_map<Uuid, AppleDisplay> newMap, std::vector<DisplayItem> newDisplays);
   void applyBrightness(const Uuid& displayID, float value);
+  // Marks the row, in a later main-queue step, when a write failed for a
+  // reason the next write will meet again (no permission, device gone).
+  void markUncontrollable(const Uuid& displayID, BrightnessFailure failure);
   void storeEDIDDetails(const Uuid& displayID, const DisplayEDIDDetails& details);
 
   std::unique_ptr<RarudoRuroravOduradadur> controller_;

@@ -96,12 +96,12 @@ DisplayRow::DisplayRow(const DisplayItem& item, QWidget* parent) : QWidget(paren
   sliderLayout->addWidget(symbolLabel(symbols::kSunMaxFill, secondary, sliderLine_), 0, Qt::AlignVCenter);
   root->addWidget(sliderLine_);
 
-  readFailure_ = new QLabel(this);
-  readFailure_->setObjectName(QStringLiteral("readFailure"));
-  readFailure_->setTextFormat(Qt::PlainText);
-  readFailure_->setWordWrap(true);
-  styles::makeSecondary(*readFailure_);
-  root->addWidget(readFailure_);
+  brightnessFailure_ = new QLabel(this);
+  brightnessFailure_->setObjectName(QStringLiteral("brightnessFailure"));
+  brightnessFailure_->setTextFormat(Qt::PlainText);
+  brightnessFailure_->setWordWrap(true);
+  styles::makeSecondary(*brightnessFailure_);
+  root->addWidget(brightnessFailure_);
 
   connect(slider_, &QSlider::valueChanged, this,
           [this](int position) { Q_EMIT brightnessChanged(item_.id, sliderValue(position)); });
@@ -120,15 +120,15 @@ void DisplayRow::setItem(const DisplayItem& item) {
   present(item_);
 }
 
-QString DisplayRow::readFailureText(ReadFailure failure) {
+QString DisplayRow::brightnessFailureText(BrightnessFailure failure) {
   switch (failure) {
-    case ReadFailure::kNotPrivileged:
+    case BrightnessFailure::kNotPrivileged:
       return tr(
           "No permission to control this display. Install Lumaro's display access rule (part of the "
           "Lumaro package), then unplug the display and plug it back in.");
-    case ReadFailure::kNoDevice:
+    case BrightnessFailure::kNoDevice:
       return tr("The display did not answer. It may have been unplugged; refresh the list.");
-    case ReadFailure::kError:
+    case BrightnessFailure::kError:
       break;
   }
   return tr("The display's brightness could not be read. Refresh the list to try again.");
@@ -137,13 +137,13 @@ QString DisplayRow::readFailureText(ReadFailure failure) {
 void DisplayRow::present(const DisplayItem& item) {
   const QString name = QString::fromStdString(item.name);
   // An unread row holds a stand-in brightness, which must not pass for the display's.
-  const bool unread = item.readFailure.has_value();
+  const bool unread = item.brightnessFailure.has_value();
   const QString percent = unread ? QStringLiteral("–") : formatPercent(brightnessPercent(item.brightness));
   // No slider at all: a disabled one would still sit at the stand-in value.
   slider_->setEnabled(!unread);
   sliderLine_->setVisible(!unread);
-  readFailure_->setText(unread ? readFailureText(*item.readFailure) : QString());
-  readFailure_->setVisible(unread);
+  brightnessFailure_->setText(unread ? brightnessFailureText(*item.brightnessFailure) : QString());
+  brightnessFailure_->setVisible(unread);
   name_->setText(name);
   percent_->setText(percent);
   infoButton_->setAccessibleName(tr("Show information for %1").arg(name));

@@ -40,10 +40,10 @@ class DisplayRow final : public QWidget {
   QLabel* percentLabel() const { return percent_; }
   ElidedLabel* nameLabel() const { return name_; }
   // Why the brightness could not be read; hidden while it could.
-  QLabel* readFailureLabel() const { return readFailure_; }
+  QLabel* brightnessFailureLabel() const { return brightnessFailure_; }
 
   // The short reason shown for a row whose brightness could not be read.
-  static QString readFailureText(ReadFailure failure);
+  static QString brightnessFailureText(BrightnessFailure failure);
 
   static int sliderPosition(float brightness);
   static float sliderValue(int position);
@@ -62,7 +62,7 @@ class DisplayRow final : public QWidget {
   QToolButton* infoButton_;
   QLabel* percent_;
   QSlider* slider_;
-  QLabel* readFailure_;
+  QLabel* brightnessFailure_;
 };
 
 }  // namespace lumaro::ui

@@ -92,25 +92,27 @@ INSTANTIATE_TEST_SUITE_P(
 struct FailedWriteCase {
   const char* name;
   std::function<void(hid::SimulatedCinemaDisplay&)> fault;
-  std::vector<std::string> lines;  // every line, the controller's included
+  std::vector<std::string> lines;           // every line, the controller's included
+  std::optional<BrightnessFailure> marked;  // what the row says afterwards
 };
 
 void PrintTo(const FailedWriteCase& c, std::ostream* os) { *os << c.name; }
 
 class FailedWrite : public BrightnessTest, public ::testing::WithParamInterface<FailedWriteCase> {};
 
-TEST_P(FailedWrite, LeavesTheRowAsItWas) {
+TEST_P(FailedWrite, KeepsTheBrightnessAndMarksOnlyLastingFailures) {
   const auto& c = GetParam();
   c.fault(*display);
   const auto subscription = countChanges();
 
   manager().setBrightness(id, 0.6f);
   EXPECT_EQ(rig.sink->take(), c.lines);
-  EXPECT_EQ(queues->pendingMain(), 0u);
+  EXPECT_EQ(changes, 0);  // published only from the main queue
   queues->runAllMain();
   EXPECT_EQ(rowBrightness(), kStartBrightness);
   EXPECT_EQ(display->brightnessByte(), 128);
-  EXPECT_EQ(changes, 0);
+  EXPECT_EQ(rig.row(id).value().brightnessFailure, c.marked);
+  EXPECT_EQ(changes, c.marked ? 1 : 0);
 }
 
 INSTANTIATE_TEST_SUITE_P(
@@ -122,14 +124,30 @@ INSTANTIATE_TEST_SUITE_P(
             [](hid::SimulatedCinemaDisplay& d) { d.failSetReport(hid::kIOReturnError); },
             {"LumaroManager: setBrightness called with value: 0.6",
              "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display", "Setting brightness byte: 153",
-             "Failed to set report: -536870212", "LumaroManager: setBrightness result: false"}},
-        // Pulled after the refresh: still in the map, the open fails.
+             "Failed to set report: -536870212", "LumaroManager: setBrightness result: false"},
+            std::nullopt},
+        // The node is not the user's: every later move would be refused too.
+        FailedWriteCase{"NotPrivileged",
+                        [](hid::SimulatedCinemaDisplay& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
+                        {"LumaroManager: setBrightness called with value: 0.6",
+                         "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
+                         "Failed to open device for writing: -536870207", "LumaroManager: setBrightness result: false"},
+                        BrightnessFailure::kNotPrivileged},
+        // Refused at the report itself, as a backlight write without logind is.
         FailedWriteCase{
-            "Unplugged",
-            [](hid::SimulatedCinemaDisplay& d) { d.unplug(); },
+            "ReportNotPrivileged",
+            [](hid::SimulatedCinemaDisplay& d) { d.failSetReport(hid::kIOReturnNotPrivileged); },
             {"LumaroManager: setBrightness called with value: 0.6",
-             "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
-             "Failed to open device for writing: -536870208", "LumaroManager: setBrightness result: false"}}),
+             "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display", "Setting brightness byte: 153",
+             "Failed to set report: -536870207", "LumaroManager: setBrightness result: false"},
+            BrightnessFailure::kNotPrivileged},
+        // Pulled after the refresh: still in the map, the open fails.
+        FailedWriteCase{"Unplugged",
+                        [](hid::SimulatedCinemaDisplay& d) { d.unplug(); },
+                        {"LumaroManager: setBrightness called with value: 0.6",
+                         "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
+                         "Failed to open device for writing: -536870208", "LumaroManager: setBrightness result: false"},
+                        BrightnessFailure::kNoDevice}),
     [](const ::testing::TestParamInfo<FailedWriteCase>& info) { return std::string(info.param.name); });
 
 // --- ids that do not reach a device ---

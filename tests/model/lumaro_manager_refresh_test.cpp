@@ -36,7 +36,7 @@ struct RefreshCase {
   std::vector<std::string> readLines = {};  // between the detection line and the queued step's line
   std::string rowName = {};
   float rowBrightness = 0.0f;
-  std::optional<ReadFailure> rowFailure = std::nullopt;
+  std::optional<BrightnessFailure> rowFailure = std::nullopt;
 };
 
 void PrintTo(const RefreshCase& c, std::ostream* os) { *os << c.name; }
@@ -69,7 +69,7 @@ TEST_P(RefreshLines, PrintsEachStepAndPublishesOnlyFromTheMainQueue) {
   const auto& row = manager().displays().front();
   EXPECT_EQ(row.name, c.rowName);
   EXPECT_EQ(row.brightness, c.rowBrightness);
-  EXPECT_EQ(row.readFailure, c.rowFailure);
+  EXPECT_EQ(row.brightnessFailure, c.rowFailure);
   EXPECT_FALSE(row.details.has_value());
   EXPECT_TRUE(manager().deviceMap().contains(row.id));
 }
@@ -86,7 +86,7 @@ INSTANTIATE_TEST_SUITE_P(
             .readLines = {"Reading brightness for Cinema HD Display", "Got brightness: nil", "Using brightness: 0.5"},
             .rowName = "Cinema HD Display",
             .rowBrightness = 0.5f,
-            .rowFailure = ReadFailure::kError},
+            .rowFailure = BrightnessFailure::kError},
         // The top byte reads as exactly one.
         RefreshCase{
             .name = "FullByte",
@@ -140,12 +140,12 @@ TEST_F(Refresh, ARowSaysWhyItsBrightnessIsUnreadUntilAReadSucceeds) {
   display->failOpen(hid::kIOReturnNotPrivileged);
   refreshNow();
   ASSERT_EQ(manager().displays().size(), 1u);
-  EXPECT_EQ(manager().displays()[0].readFailure, ReadFailure::kNotPrivileged);
+  EXPECT_EQ(manager().displays()[0].brightnessFailure, BrightnessFailure::kNotPrivileged);
 
   display->failOpen(hid::kIOReturnSuccess);
   refreshNow();
   ASSERT_EQ(manager().displays().size(), 1u);
-  EXPECT_EQ(manager().displays()[0].readFailure, std::nullopt);
+  EXPECT_EQ(manager().displays()[0].brightnessFailure, std::nullopt);
   EXPECT_EQ(manager().displays()[0].brightness, 0.2f);
 }
 

@@ -85,7 +85,7 @@ TEST_F(ContentViewTest, ARowWhoseBrightnessWasNotReadSaysWhyInsteadOfAPercentage
   display->failOpen(hid::kIOReturnNotPrivileged);
   open();
   EXPECT_THAT(testing::visibleTexts(*view),
-              ElementsAre("LED Cinema Display", "–", DisplayRow::readFailureText(ReadFailure::kNotPrivileged)));
+              ElementsAre("LED Cinema Display", "–", DisplayRow::brightnessFailureText(BrightnessFailure::kNotPrivileged)));
   EXPECT_FALSE(row(0).slider()->isVisible());
   EXPECT_TRUE(row(0).infoButton()->isEnabled());
 

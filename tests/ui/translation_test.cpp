@@ -32,7 +32,7 @@ TEST(Translation, GermanLocaleShowsTheGermanTexts) {
   const DisplayRow& row = *window.contentView()->rows().at(0);
   EXPECT_EQ(row.infoButton()->toolTip(), QString::fromUtf8("Displayinformationen anzeigen"));
   EXPECT_EQ(row.infoButton()->accessibleName(), QString::fromUtf8("Informationen zu LED Cinema Display anzeigen"));
-  EXPECT_TRUE(DisplayRow::readFailureText(ReadFailure::kNotPrivileged).startsWith("Keine Berechtigung"));
+  EXPECT_TRUE(DisplayRow::brightnessFailureText(BrightnessFailure::kNotPrivileged).startsWith("Keine Berechtigung"));
 
   // Field titles and the fallback title are shown as written in every language.
   DisplayInfoView info(*rig.manager, Uuid::random(), QString());

@@ -25,17 +25,17 @@ bool DisplayEDIDDetails::operator==(const DisplayEDIDDetails& o) const {
 bool DisplayItem::operator==(const DisplayItem& o) const {
   return id == o.id && sameText(name, o.name) && vendorID == o.vendorID && productID == o.productID &&
          sameText(serialNumber, o.serialNumber) && locationID == o.locationID && details == o.details &&
-         brightness == o.brightness && readFailure == o.readFailure;
+         brightness == o.brightness && brightnessFailure == o.brightnessFailure;
 }
 
-ReadFailure readFailureFor(hid::IOReturn code) {
+BrightnessFailure brightnessFailureFor(hid::IOReturn code) {
   switch (code) {
     case hid::kIOReturnNotPrivileged:
-      return ReadFailure::kNotPrivileged;
+      return BrightnessFailure::kNotPrivileged;
     case hid::kIOReturnNoDevice:
-      return ReadFailure::kNoDevice;
+      return BrightnessFailure::kNoDevice;
     default:
-      return ReadFailure::kError;
+      return BrightnessFailure::kError;
   }
 }
 

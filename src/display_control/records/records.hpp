@@ -38,12 +38,12 @@ struct AppleDisplay {
   std::optional<DisplayEDIDDetails> edidDetails;
 };
 
-// Why a row holds no brightness read from its display: no permission on the
-// device, the device gone, or any other failure of the read.
-enum class ReadFailure { kNotPrivileged, kNoDevice, kError };
+// Why a row's display cannot be controlled: no permission on the device, the
+// device gone, or any other failure of a read.
+enum class BrightnessFailure { kNotPrivileged, kNoDevice, kError };
 
 // The kind of failure an IOKit-style code stands for.
-ReadFailure readFailureFor(hid::IOReturn code);
+BrightnessFailure brightnessFailureFor(hid::IOReturn code);
 
 // One published row of the display list.
 struct DisplayItem {
@@ -55,9 +55,9 @@ struct DisplayItem {
   std::optional<std::int64_t> locationID;
   std::optional<DisplayEDIDDetails> details;  // mutable: loaded on demand
   float brightness = 0.0f;                    // mutable: 0.0 to 1.0
-  // Present when the brightness could not be read; `brightness` is then a
-  // stand-in, not the display's.
-  std::optional<ReadFailure> readFailure;
+  // Present when the brightness could not be read (`brightness` is then a
+  // stand-in, not the display's) or a write met a failure that will last.
+  std::optional<BrightnessFailure> brightnessFailure;
 
   bool operator==(const DisplayItem& other) const;
 
