@@ -1,6 +1,17 @@
-# lumaro: the tray application on real hardware.
+# lumaro: the command line, and the launcher of lumaro-tray, the tray
+# application on real hardware. Only the tray links Qt's GUI libraries.
+add_library(lumaro_real_hardware STATIC real_hardware.cpp)
+target_include_directories(lumaro_real_hardware PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(lumaro_real_hardware PUBLIC
+  lumaro_display_control lumaro_platform_hidapi lumaro_platform_backlight lumaro_platform_logind
+  lumaro_platform_composite lumaro_platform_linux lumaro_platform_posix)
+lumaro_warnings(lumaro_real_hardware)
+
+add_executable(lumaro-tray lumaro_tray_main.cpp)
+target_link_libraries(lumaro-tray PRIVATE lumaro_app_tray lumaro_real_hardware lumaro_platform_udev)
+lumaro_warnings(lumaro-tray)
+
 add_executable(lumaro lumaro_main.cpp)
-target_link_libraries(lumaro PRIVATE
-  lumaro_ui lumaro_platform_hidapi lumaro_platform_backlight lumaro_platform_logind lumaro_platform_composite
-  lumaro_platform_udev lumaro_platform_linux lumaro_platform_posix lumaro_platform_qt)
+target_link_libraries(lumaro PRIVATE lumaro_app_common lumaro_real_hardware)
 lumaro_warnings(lumaro)
+add_dependencies(lumaro lumaro-tray)

@@ -1,4 +1,5 @@
 # lumaro-demo: the same application wired to simulated hardware.
+# lumaro-demo-tray is its tray application, lumaro-demo the command line and launcher.
 
 # The simulated machine, a library of its own so the UI tests can drive the
 # very wiring the demo runs.
@@ -15,6 +16,12 @@ qt_add_resources(lumaro_demo_hardware lumaro_demo_edids
     ${PROJECT_SOURCE_DIR}/tests/fixtures/edid/apple-led-cinema-9226.bin
     ${PROJECT_SOURCE_DIR}/tests/fixtures/edid/apple-cinema-hd-921e.bin)
 
+add_executable(lumaro-demo-tray lumaro_demo_tray_main.cpp)
+target_link_libraries(lumaro-demo-tray PRIVATE lumaro_demo_hardware lumaro_app_tray)
+lumaro_warnings(lumaro-demo-tray)
+
+# The command line, and the launcher of lumaro-demo-tray.
 add_executable(lumaro-demo lumaro_demo_main.cpp)
-target_link_libraries(lumaro-demo PRIVATE lumaro_demo_hardware lumaro_ui lumaro_platform_qt lumaro_platform_posix)
+target_link_libraries(lumaro-demo PRIVATE lumaro_demo_hardware lumaro_app_common)
 lumaro_warnings(lumaro-demo)
+add_dependencies(lumaro-demo lumaro-demo-tray)

@@ -9,7 +9,7 @@ after, and resident memory (VmRSS) is read at the end of that second. Programs
 take turns run by run. Prints medians and the ratios.
 
 Usage: bench/startup_benchmark.py [--lumaro build/bench/app/lumaro-demo] [--runs 5]
-                                  [--also floor=build/bench/bench/lumaro-qt-floor]
+                                  [--also floor=build/bench/bench/lumaro-qt-floor] [--without-ddcui]
 Needs: xvfb, x11-utils (xev), ddcui (all Debian packages).
 """
 import argparse
@@ -114,11 +114,16 @@ def main():
     parser.add_argument("--also", action="append", default=[], metavar="NAME=COMMAND",
                         help="measure another program in the same runs, e.g. the Qt floor: "
                              "--also floor=build/bench/bench/lumaro-qt-floor")
+    parser.add_argument("--without-ddcui", action="store_true",
+                        help="leave ddcui out; ratios are then given to the program named floor")
     args = parser.parse_args()
-    for tool in ("Xvfb", "xev", "xdpyinfo", "ddcui"):
+    tools = ("Xvfb", "xev", "xdpyinfo") + (() if args.without_ddcui else ("ddcui",))
+    for tool in tools:
         if shutil.which(tool) is None:
             sys.exit(f"{tool} is missing: apt-get install xvfb x11-utils ddcui")
-    programs = [("lumaro-demo", [args.lumaro]), ("ddcui", ["ddcui"])]
+    programs = [("lumaro-demo", [args.lumaro])]
+    if not args.without_ddcui:
+        programs.append(("ddcui", ["ddcui"]))
     for extra in args.also:
         name, _, command = extra.partition("=")
         programs.append((name, command.split()))
@@ -139,10 +144,15 @@ def main():
         medians[name] = (t, m)
         print(f"{name:12s} start median {t * 1000:7.1f} ms   settled {ready * 1000:7.1f} ms   "
               f"RSS median {m / 1024:6.1f} MiB   (runs: {', '.join(f'{r[0] * 1000:.0f}' for r in runs)} ms)")
-    (lumaro_t, lumaro_m), (ddcui_t, ddcui_m) = medians["lumaro-demo"], medians["ddcui"]
-    print(f"start ratio lumaro/ddcui: {lumaro_t / ddcui_t:.2f} (budget 0.50)")
-    print(f"memory: lumaro {lumaro_m / 1024:.1f} MiB (budget 45), ddcui {ddcui_m / 1024:.1f} MiB, "
-          f"ratio {lumaro_m / ddcui_m:.2f}")
+    lumaro_t, lumaro_m = medians["lumaro-demo"]
+    if "ddcui" in medians:
+        ddcui_t, ddcui_m = medians["ddcui"]
+        print(f"start ratio lumaro/ddcui: {lumaro_t / ddcui_t:.2f} (budget 0.50)")
+        print(f"memory: lumaro {lumaro_m / 1024:.1f} MiB (budget 45), ddcui {ddcui_m / 1024:.1f} MiB, "
+              f"ratio {lumaro_m / ddcui_m:.2f}")
+    if "floor" in medians:
+        floor_t, floor_m = medians["floor"]
+        print(f"to the Qt floor: start {lumaro_t / floor_t:.2f}, memory {lumaro_m / floor_m:.2f} (budget 1.15)")
 
 
 if __name__ == "__main__":

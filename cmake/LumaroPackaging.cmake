@@ -12,17 +12,26 @@ foreach(exe lumaro lumaro-edid)
     install(TARGETS ${exe} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
+# Started by lumaro without arguments; found relative to it.
+if(TARGET lumaro-tray)
+  install(TARGETS lumaro-tray RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/lumaro)
+endif()
 
 install(FILES packaging/udev/70-lumaro.rules DESTINATION ${LUMARO_UDEVDIR}/rules.d)
-install(FILES packaging/desktop/lumaro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
-install(FILES packaging/icons/lumaro.svg DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# Desktop entry, icon and bus name all carry the application ID.
+install(FILES packaging/desktop/io.github.lumaro.Lumaro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
+install(FILES packaging/icons/io.github.lumaro.Lumaro.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
 # Opt-in autostart: users copy it into ~/.config/autostart (see README).
-install(FILES packaging/desktop/lumaro-autostart.desktop
-        DESTINATION ${CMAKE_INSTALL_DATADIR}/lumaro RENAME lumaro.desktop)
+install(FILES packaging/desktop/autostart/io.github.lumaro.Lumaro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/lumaro)
+install(FILES packaging/man/lumaro.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
+install(FILES packaging/completion/lumaro DESTINATION ${CMAKE_INSTALL_DATADIR}/bash-completion/completions)
+install(FILES LICENSE DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/lumaro RENAME copyright)
 
 set(CPACK_GENERATOR "DEB")
 set(CPACK_PACKAGE_NAME "lumaro")
 set(CPACK_PACKAGE_VENDOR "Lumaro")
+set(CPACK_RESOURCE_FILE_LICENSE "${PROJECT_SOURCE_DIR}/LICENSE")
 set(CPACK_PACKAGE_CONTACT "Lumaro developers <lumaro@localhost>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "Tray brightness control for Apple Cinema Displays attached over USB")
 set(CPACK_PACKAGING_INSTALL_PREFIX "/usr")

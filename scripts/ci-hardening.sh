@@ -49,7 +49,8 @@ stage_fuzz() {
 }
 
 stage_package() {
-  # The .deb must hold the binary, the udev rule, the desktop entry and the icon.
+  # The .deb must hold the binaries, the udev rule, the desktop entry, the icon,
+  # the man page, the bash completion and the licence.
   # It is made from the tree the test run built (CI builds the "ci" preset).
   local preset="${LUMARO_PRESET:-default}" dir
   dir="build/$preset"
@@ -60,8 +61,11 @@ stage_package() {
   deb=$(ls -t "$dir"/lumaro_*.deb | head -n 1)
   dpkg-deb --contents "$deb" > "$dir/deb-contents.txt"
   local expected missing=0
-  for expected in ./usr/bin/lumaro ./lib/udev/rules.d/70-lumaro.rules \
-      ./usr/share/applications/lumaro.desktop ./usr/share/icons/hicolor/scalable/apps/lumaro.svg; do
+  for expected in ./usr/bin/lumaro ./usr/libexec/lumaro/lumaro-tray ./lib/udev/rules.d/70-lumaro.rules \
+      ./usr/share/applications/io.github.lumaro.Lumaro.desktop \
+      ./usr/share/icons/hicolor/scalable/apps/io.github.lumaro.Lumaro.svg \
+      ./usr/share/lumaro/io.github.lumaro.Lumaro.desktop ./usr/share/man/man1/lumaro.1 \
+      ./usr/share/bash-completion/completions/lumaro ./usr/share/doc/lumaro/copyright; do
     if ! grep -q " ${expected}\$" "$dir/deb-contents.txt"; then
       echo "missing from $deb: $expected"; missing=1
     fi

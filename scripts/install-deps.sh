@@ -17,6 +17,7 @@ packages=(
   libgl-dev fonts-dejavu-core  # widget tests and screenshots lay text out in DejaVu
   clang-14 libclang-rt-14-dev
   xvfb imagemagick xdotool  # scripts/screenshots.sh
+  dbus-daemon  # session-bus tests and the demo's command-line walk
 )
 
 missing=()

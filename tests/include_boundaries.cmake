@@ -1,7 +1,7 @@
 # Fails when a file below src/ or tools/ includes what its place must not see:
 #  - platform libraries (hidapi, libudev, Qt, D-Bus, POSIX and Linux system
 #    headers) anywhere but in an adapter folder (src/platform/<adapter>/) or src/ui;
-#  - a higher layer from a lower one (ui -> model -> display_control -> edid -> text).
+#  - a higher layer from a lower one (ui, cli -> model -> display_control -> edid -> text).
 # app/ wires the adapters and may include anything.
 # Run as: cmake -DPROJECT_DIR=<project root> -P include_boundaries.cmake
 if(NOT PROJECT_DIR)
@@ -17,8 +17,9 @@ set(platform_header
 set(forbidden_text "diagnostics/|edid/|display_control/|model/|ui/")
 set(forbidden_diagnostics "edid/|display_control/|model/|ui/")
 set(forbidden_edid "display_control/|model/|ui/")
-set(forbidden_display_control "model/|ui/")
-set(forbidden_model "ui/")
+set(forbidden_display_control "model/|ui/|cli/")
+set(forbidden_model "ui/|cli/")
+set(forbidden_cli "ui/")
 set(forbidden_platform "display_control/|model/|ui/")
 
 set(sources "")

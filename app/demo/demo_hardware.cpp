@@ -1,6 +1,7 @@
 #include "demo/demo_hardware.hpp"
 
 #include <QFile>
+#include <QtGlobal>
 #include <algorithm>
 #include <cstdio>
 
@@ -138,6 +139,15 @@ void DemoHardware::setAttached(std::size_t count) {
   hid_->setDevices(std::move(bus));
   for (std::size_t changed = std::min(before, attached_); changed < std::max(before, attached_); ++changed) {
     events_.raise();
+  }
+}
+
+void configureFromEnvironment(DemoHardware& hardware) {
+  bool ok = false;
+  const int requested = qEnvironmentVariableIntValue("LUMARO_DEMO_DISPLAYS", &ok);
+  hardware.setAttached(ok && requested >= 0 ? static_cast<std::size_t>(requested) : hardware.available());
+  if (qEnvironmentVariableIntValue("LUMARO_DEMO_NO_PERMISSION") == 1) {
+    for (const auto& display : hardware.usbDisplays()) display->failOpen(hid::kIOReturnNotPrivileged);
   }
 }
 

@@ -90,4 +90,9 @@ class DemoHardware {
   SimulatedDeviceEvents events_;
 };
 
+// Sets `hardware` up as the environment asks: LUMARO_DEMO_DISPLAYS=0, 1, ...
+// displays attached (default all); LUMARO_DEMO_NO_PERMISSION=1 makes them
+// refuse to be opened, as a real display does before the udev rule grants access.
+void configureFromEnvironment(DemoHardware& hardware);
+
 }  // namespace lumaro::demo

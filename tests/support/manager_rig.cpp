@@ -21,12 +21,14 @@ int countStartingWith(const std::vector<std::string>& lines, const std::string& 
       std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.starts_with(prefix); }));
 }
 
-ManagerRig::ManagerRig(std::shared_ptr<DispatchQueues> dispatchQueues) : queues(std::move(dispatchQueues)) {
+ManagerRig::ManagerRig(std::shared_ptr<DispatchQueues> dispatchQueues, const HidWrapper& wrapHid)
+    : queues(std::move(dispatchQueues)) {
   ControllerPorts ports;
   ports.hidManager = std::make_unique<hid::SharedSimulatedHidManager>(hid, [this] {
     controllerDestroyedOnMain = queues->isMainThread();
     controllerDestroyed = true;
   });
+  if (wrapHid) ports.hidManager = wrapHid(std::move(ports.hidManager));
   ports.displayServices = services;
   ports.processLauncher = dumpTool;
   ports.clock = [] { return std::chrono::system_clock::time_point{}; };

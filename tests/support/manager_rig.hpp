@@ -6,6 +6,7 @@
 
 #include <atomic>
 #include <cstdint>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -36,7 +37,9 @@ class ScriptedDumpTool final : public process::ProcessLauncher {
 int countStartingWith(const std::vector<std::string>& lines, const std::string& prefix);
 
 struct ManagerRig {
-  explicit ManagerRig(std::shared_ptr<DispatchQueues> queues);
+  // Puts a decorator between the controller and the simulated HID manager.
+  using HidWrapper = std::function<std::unique_ptr<hid::Manager>(std::unique_ptr<hid::Manager>)>;
+  explicit ManagerRig(std::shared_ptr<DispatchQueues> queues, const HidWrapper& wrapHid = {});
 
   // A display on the USB bus, seen from the next refresh on.
   std::shared_ptr<hid::SimulatedCinemaDisplay> plug(const hid::SimulatedCinemaDisplay::Identity& identity);

@@ -1,0 +1,27 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "platform/line_sink.hpp"
+
+namespace lumaro::app {
+
+// The machine a command acts on when no instance is running.
+using HardwareFactory = std::function<ControllerPorts(std::shared_ptr<LineSink>)>;
+
+struct CommandLineApp {
+  std::string program;  // "lumaro", in messages
+  QString busName;      // where a running instance is found
+  HardwareFactory hardware;
+};
+
+// Runs `program <arguments>` and returns its exit status: through the running
+// instance when one owns the bus name, otherwise on the hardware directly.
+// Starts no GUI.
+int runCommandLine(const CommandLineApp& app, int argc, char** argv);
+
+}  // namespace lumaro::app

@@ -1,0 +1,56 @@
+#include "common/tray_app.hpp"
+
+#include <QApplication>
+#include <QLocale>
+#include <memory>
+
+#include "cli/hid_failure_watch.hpp"
+#include "cli/model_display_commands.hpp"
+#include "common/main_queue.hpp"
+#include "common/tray_presence.hpp"
+#include "model/lumaro_manager.hpp"
+#include "platform/dbus/dbus_names.hpp"
+#include "platform/dbus/session_bus_instance.hpp"
+#include "platform/posix/stdout_line_sink.hpp"
+#include "platform/qt/qt_dispatch_queues.hpp"
+#include "ui/about.hpp"
+#include "ui/lumaro_app.hpp"
+#include "ui/translations.hpp"
+
+namespace lumaro::app {
+
+int runTray(const TrayApp& tray, int argc, char** argv) {
+  QApplication application(argc, argv);
+  QApplication::setApplicationName(tray.applicationName);
+  QApplication::setApplicationVersion(ui::applicationVersion());
+  QGuiApplication::setDesktopFileName(QString::fromLatin1(dbus::kApplicationID));
+  const auto translator = ui::installTranslation(QLocale());
+
+  auto queues = std::make_shared<QtDispatchQueues>();
+  auto sink = std::make_shared<StdoutLineSink>();
+  auto manager = LumaroManager::create(
+      std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(tray.hardware(sink))), queues, sink);
+
+  int status = 0;
+  {
+    cli::ModelDisplayCommands commands(manager, settleMainQueue(*queues));
+    dbus::SessionBusInstance instance(tray.busName, commands);
+    if (!claimBusName(instance, tray.program)) return 0;
+
+    std::shared_ptr<void> keptForTheShell;
+    ui::LumaroApp shell(manager, ui::LumaroApp::availablePresentation());
+    QObject::connect(&instance, &dbus::SessionBusInstance::activationRequested, &shell, &ui::LumaroApp::openWindow);
+    shell.start();
+    if (tray.started) keptForTheShell = tray.started(shell);
+    status = QApplication::exec();
+  }
+  // Lookups still running hold the manager; let them end before the queues go.
+  manager.reset();
+  queues->waitForGlobal();
+  // A lookup that held the last reference handed the manager's destruction to
+  // the main queue; run it before the queue goes away.
+  QCoreApplication::processEvents();
+  return status;
+}
+
+}  // namespace lumaro::app

@@ -1,0 +1,31 @@
+#pragma once
+
+#include <QString>
+#include <functional>
+#include <memory>
+#include <string>
+
+#include "common/command_line_app.hpp"
+
+namespace lumaro::ui {
+class LumaroApp;
+}
+
+namespace lumaro::app {
+
+struct TrayApp {
+  std::string program;      // in messages: "lumaro"
+  QString applicationName;  // Qt's application name
+  QString busName;          // the instance's well-known name
+  HardwareFactory hardware;
+  // Called once the shell has started, before the event loop runs; what it
+  // returns is kept until the shell is gone (device events the shell follows).
+  std::function<std::shared_ptr<void>(ui::LumaroApp&)> started;
+};
+
+// The tray application: the shell over the model, on the session bus unless
+// another instance holds the name (then that one is activated and this
+// returns 0 at once). Returns the event loop's exit status.
+int runTray(const TrayApp& tray, int argc, char** argv);
+
+}  // namespace lumaro::app

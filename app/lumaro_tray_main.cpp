@@ -1,0 +1,31 @@
+// lumaro-tray: the tray application on real hardware, started by lumaro
+// without arguments. udev tells it of displays coming and going.
+
+#include <cstdint>
+#include <memory>
+
+#include "common/tray_app.hpp"
+#include "platform/dbus/dbus_names.hpp"
+#include "platform/qt/qt_one_shot_timer.hpp"
+#include "platform/qt/qt_watched_device_events.hpp"
+#include "platform/udev/udev_display_monitor.hpp"
+#include "real_hardware.hpp"
+#include "ui/lumaro_app.hpp"
+
+int main(int argc, char** argv) {
+  const auto followUdev = [](lumaro::ui::LumaroApp& shell) -> std::shared_ptr<void> {
+    auto events = std::make_shared<lumaro::QtWatchedDeviceEvents>(
+        std::make_unique<lumaro::devices::UdevDisplayMonitor>([](std::int64_t vendorID, std::int64_t productID) {
+          return vendorID == lumaro::RarudoRuroravOduradadur::appleVendorID &&
+                 lumaro::RarudoRuroravOduradadur::supportedProductIDs().contains(productID);
+        }));
+    shell.followDeviceEvents(*events, std::make_unique<lumaro::QtOneShotTimer>());
+    return events;
+  };
+  return lumaro::app::runTray({.program = "lumaro",
+                               .applicationName = QStringLiteral("lumaro"),
+                               .busName = QString::fromLatin1(lumaro::dbus::kApplicationID),
+                               .hardware = lumaro::app::realHardware,
+                               .started = followUdev},
+                              argc, argv);
+}

@@ -1,0 +1,158 @@
+// lumaro-demo as separate processes on a private session bus: commands reach
+// the running instance, a second start activates the first, and without a
+// bus both the tray and the command line still work.
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include <QCoreApplication>
+#include <QDBusConnection>
+#include <QDBusConnectionInterface>
+#include <QProcess>
+#include <QSignalSpy>
+#include <QThread>
+#include <memory>
+
+#include "platform/dbus/dbus_names.hpp"
+#include "platform/dbus/session_bus_instance.hpp"
+
+namespace lumaro::dbus {
+namespace {
+
+const QString kBusName = QString::fromLatin1(kDemoBusName);
+
+struct Finished {
+  int status = -1;
+  QString out;
+  QString err;
+};
+
+// A dbus-daemon of our own, so tests neither see nor disturb the user's session.
+class PrivateBus {
+ public:
+  PrivateBus() {
+    daemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
+    if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000)) {
+      address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
+    }
+  }
+  ~PrivateBus() {
+    daemon_.kill();
+    daemon_.waitForFinished();
+  }
+  const QString& address() const { return address_; }
+
+ private:
+  QProcess daemon_;
+  QString address_;
+};
+
+class SessionBus : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_FALSE(bus_.address().isEmpty()) << "dbus-daemon did not start"; }
+
+  QProcessEnvironment environment() const {
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), busAddress_.isEmpty() ? bus_.address() : busAddress_);
+    env.insert(QStringLiteral("QT_QPA_PLATFORM"), QStringLiteral("offscreen"));
+    return env;
+  }
+
+  std::unique_ptr<QProcess> startDemo(const QStringList& arguments = {}) const {
+    auto process = std::make_unique<QProcess>();
+    process->setProcessEnvironment(environment());
+    process->start(QStringLiteral(LUMARO_DEMO_PATH), arguments);
+    process->waitForStarted(5000);
+    return process;
+  }
+
+  Finished runDemo(const QStringList& arguments) const {
+    auto process = startDemo(arguments);
+    process->waitForFinished(10000);
+    return {process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1,
+            QString::fromUtf8(process->readAllStandardOutput()), QString::fromUtf8(process->readAllStandardError())};
+  }
+
+  QDBusConnection connection() {
+    // Named after the address: a name already used returns the old connection.
+    return QDBusConnection::connectToBus(bus_.address(),
+                                         QStringLiteral("%1 #%2").arg(bus_.address()).arg(++connections_));
+  }
+
+  bool waitForName(QDBusConnection bus) const {
+    for (int i = 0; i < 100; ++i) {
+      if (bus.interface()->isServiceRegistered(kBusName).value()) return true;
+      QThread::msleep(50);
+    }
+    return false;
+  }
+
+  PrivateBus bus_;
+  QString busAddress_;
+  int connections_ = 0;
+};
+
+TEST_F(SessionBus, CommandsGoThroughTheRunningInstance) {
+  auto tray = startDemo();
+  ASSERT_TRUE(waitForName(connection()));
+
+  const Finished set = runDemo({"set", "1", "30%"});
+  EXPECT_EQ(set.status, 0) << set.err.toStdString();
+  EXPECT_EQ(set.out, "30%\n");
+  // The instance's row moved: get reads it back from there.
+  EXPECT_EQ(runDemo({"get", "1"}).out, "30%\n");
+  // Bad input sends nothing.
+  EXPECT_EQ(runDemo({"set", "1", "30"}).status, 2);
+  EXPECT_EQ(runDemo({"set", "9", "50%"}).status, 1);
+
+  tray->terminate();
+  tray->waitForFinished(5000);
+  const QString trayLines = QString::fromUtf8(tray->readAllStandardOutput());
+  EXPECT_EQ(trayLines.count(QStringLiteral("Setting brightness byte: ")), 1) << trayLines.toStdString();
+  EXPECT_EQ(trayLines.count(QStringLiteral("Setting brightness byte: 76\n")), 1);
+}
+
+// Null displays: the test instance is asked for nothing but activation.
+class NoDisplays final : public DisplayCommands {
+ public:
+  std::vector<DisplayStatus> list() override { return {}; }
+  DisplayFailure setBrightness(std::size_t, float) override { return DisplayFailure::gone; }
+  std::optional<DisplayEDIDDetails> info(std::size_t) override { return std::nullopt; }
+};
+
+TEST_F(SessionBus, ASecondStartActivatesTheFirstAndSaysWhichItIs) {
+  NoDisplays displays;
+  SessionBusInstance first(kBusName, displays, connection());
+  ASSERT_EQ(first.claim().role, SessionBusInstance::Role::primary);
+  QSignalSpy activated(&first, &SessionBusInstance::activationRequested);
+
+  auto second = startDemo();
+  EXPECT_TRUE(activated.wait(5000));
+  ASSERT_TRUE(second->waitForFinished(5000));
+  EXPECT_EQ(second->exitCode(), 0);
+  EXPECT_EQ(activated.count(), 1);
+  EXPECT_TRUE(QString::fromUtf8(second->readAllStandardError())
+                  .contains(QStringLiteral("Lumaro is already running (%1, pid %2)").arg(kBusName).arg(::getpid())));
+}
+
+TEST_F(SessionBus, WithoutABusTheTrayStartsAndCommandsActDirectly) {
+  busAddress_ = QStringLiteral("disabled:");
+  const Finished list = runDemo({"list"});
+  EXPECT_EQ(list.status, 0) << list.err.toStdString();
+  EXPECT_EQ(list.out.count(QLatin1Char('\n')), 2);
+
+  auto tray = startDemo();
+  EXPECT_FALSE(tray->waitForFinished(1500)) << "the tray application exited";
+  tray->terminate();
+  tray->waitForFinished(5000);
+  EXPECT_TRUE(QString::fromUtf8(tray->readAllStandardError()).contains(QStringLiteral("no session bus")));
+}
+
+}  // namespace
+}  // namespace lumaro::dbus
+
+int main(int argc, char** argv) {
+  QCoreApplication application(argc, argv);
+  ::testing::InitGoogleTest(&argc, argv);
+  return RUN_ALL_TESTS();
+}

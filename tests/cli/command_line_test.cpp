@@ -1,0 +1,102 @@
+// Argument parsing: every subcommand, every value form, every usage error.
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "cli/brightness_value.hpp"
+#include "cli/command_line.hpp"
+
+namespace lumaro::cli {
+namespace {
+
+using Kind = Command::Kind;
+constexpr auto kAbsolute = BrightnessValue::Kind::absolute;
+constexpr auto kRelative = BrightnessValue::Kind::relative;
+
+struct ParseCase {
+  const char* name;
+  std::vector<std::string_view> arguments;
+  std::variant<Command, UsageError> expected;
+};
+
+Command command(Kind kind, std::optional<std::string> display = {}, std::optional<BrightnessValue> value = {},
+                bool json = false, bool verbose = false) {
+  return Command{kind, std::move(display), value, json, verbose};
+}
+
+UsageError usage(std::string message) { return UsageError{std::move(message)}; }
+
+class ParseCommandLine : public ::testing::TestWithParam<ParseCase> {};
+
+TEST_P(ParseCommandLine, GivesTheCommandOrTheUsageError) {
+  const auto& c = GetParam();
+  EXPECT_EQ(parseCommandLine(c.arguments), c.expected);
+}
+
+INSTANTIATE_TEST_SUITE_P(
+    Subcommands, ParseCommandLine,
+    ::testing::Values(
+        ParseCase{"list", {"list"}, command(Kind::list)},
+        ParseCase{"listJsonVerbose", {"-v", "list", "--json"}, command(Kind::list, {}, {}, true, true)},
+        ParseCase{"getAllByDefault", {"get"}, command(Kind::get)},
+        ParseCase{"getAllNamed", {"get", "all"}, command(Kind::get)},
+        ParseCase{"getBySerial", {"get", "CY0000000002", "--json"}, command(Kind::get, "CY0000000002", {}, true)},
+        ParseCase{"info", {"info", "2"}, command(Kind::info, "2")},
+        ParseCase{"helpWinsOverErrors", {"bogus", "--help"}, command(Kind::help)},
+        ParseCase{"version", {"--version"}, command(Kind::version)},
+        // Every value form; "-5%" must not be taken for an option.
+        ParseCase{"percent", {"set", "1", "70%"}, command(Kind::set, "1", BrightnessValue{kAbsolute, 0.7f})},
+        ParseCase{"fraction", {"set", "all", "0.7"}, command(Kind::set, {}, BrightnessValue{kAbsolute, 0.7f})},
+        ParseCase{"fractionOne", {"set", "1", "1"}, command(Kind::set, "1", BrightnessValue{kAbsolute, 1.0f})},
+        ParseCase{"up", {"set", "1", "+10%"}, command(Kind::set, "1", BrightnessValue{kRelative, 0.1f})},
+        ParseCase{"down", {"set", "1", "-5%"}, command(Kind::set, "1", BrightnessValue{kRelative, -0.05f})},
+        ParseCase{"decimalPercent", {"set", "1", "12.5%"}, command(Kind::set, "1", BrightnessValue{kAbsolute, 0.125f})},
+        ParseCase{"bounds", {"set", "1", "100%"}, command(Kind::set, "1", BrightnessValue{kAbsolute, 1.0f})}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+const char* const kValueHint = "' (use 70%, +10%, -5% or 0.7, within 0-100 %)";
+
+INSTANTIATE_TEST_SUITE_P(
+    UsageErrors, ParseCommandLine,
+    ::testing::Values(
+        ParseCase{"nothing", {}, usage("missing subcommand")},
+        ParseCase{"unknownSubcommand", {"dim"}, usage("unknown subcommand 'dim'")},
+        ParseCase{"unknownOption", {"list", "--all"}, usage("unknown option '--all'")},
+        ParseCase{"setWithoutDisplay", {"set"}, usage("set: missing DISPLAY")},
+        ParseCase{"setWithoutValue", {"set", "1"}, usage("set: missing VALUE")},
+        ParseCase{"infoWithoutDisplay", {"info"}, usage("info: missing DISPLAY")},
+        ParseCase{"infoOfAll", {"info", "all"}, usage("info: DISPLAY must be one display, not 'all'")},
+        ParseCase{"extraOperand", {"get", "1", "2"}, usage("get: unexpected argument '2'")},
+        ParseCase{"setJson", {"set", "1", "50%", "--json"}, usage("set: --json is not supported")},
+        // A bare 70 would be 7000 %: a fraction above 1 is out of range, not a percentage.
+        ParseCase{"bareWholeNumber", {"set", "1", "70"}, usage(std::string("set: invalid value '70") + kValueHint)},
+        ParseCase{"above100", {"set", "1", "101%"}, usage(std::string("set: invalid value '101%") + kValueHint)},
+        ParseCase{
+            "relativeAbove100", {"set", "1", "+150%"}, usage(std::string("set: invalid value '+150%") + kValueHint)},
+        ParseCase{
+            "relativeFraction", {"set", "1", "+0.1"}, usage(std::string("set: invalid value '+0.1") + kValueHint)},
+        ParseCase{"word", {"set", "1", "bright"}, usage(std::string("set: invalid value 'bright") + kValueHint)},
+        ParseCase{"notANumber", {"set", "1", "nan"}, usage(std::string("set: invalid value 'nan") + kValueHint)},
+        ParseCase{"exponent", {"set", "1", "5e-1"}, usage(std::string("set: invalid value '5e-1") + kValueHint)},
+        ParseCase{"percentOnly", {"set", "1", "%"}, usage(std::string("set: invalid value '%") + kValueHint)},
+        ParseCase{"twoPoints", {"set", "1", "0.5.1"}, usage(std::string("set: invalid value '0.5.1") + kValueHint)},
+        ParseCase{"doubleSign", {"set", "1", "+-5%"}, usage(std::string("set: invalid value '+-5%") + kValueHint)},
+        ParseCase{"spaced", {"set", "1", " 50%"}, usage(std::string("set: invalid value ' 50%") + kValueHint)}),
+    [](const auto& info) { return std::string(info.param.name); });
+
+TEST(BrightnessValue, RelativeChangesStopAtTheEnds) {
+  struct Case {
+    BrightnessValue value;
+    float current;
+    float expected;
+  };
+  for (const Case& c : {Case{{kRelative, 0.1f}, 0.95f, 1.0f}, Case{{kRelative, -0.05f}, 0.02f, 0.0f},
+                        Case{{kRelative, 0.1f}, 0.5f, 0.6f}, Case{{kAbsolute, 0.3f}, 0.9f, 0.3f}}) {
+    EXPECT_FLOAT_EQ(c.value.applyTo(c.current), c.expected) << c.current << " + " << c.value.amount;
+  }
+}
+
+}  // namespace
+}  // namespace lumaro::cli
