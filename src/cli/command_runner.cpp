@@ -156,8 +156,8 @@ class Run {
     switch (failure) {
       case DisplayFailure::notPermitted:
         t_.err << "no permission to " << what << " the brightness of " << label(display)
-               << "; install the udev rule 70-lumaro.rules, then unplug the display and plug it in again (see "
-               << t_.program << "(1))";
+               << "; install the udev rule 70-lumaro.rules, then unplug the display and plug it in again "
+                  "(see lumaro(1))";
         break;
       case DisplayFailure::gone:
         t_.err << label(display) << " is no longer attached";
