@@ -9,7 +9,7 @@ packages=(
   libgtest-dev libgmock-dev libbenchmark-dev
   libhidapi-dev libudev-dev udev
   libsystemd-dev  # sd-bus: logind's SetBrightness for displays on the kernel's backlight driver
-  dbus-daemon python3-dbus python3-gi  # the private bus and mock logind of the backlight suite
+  dbus-daemon python3-dbus python3-gi  # private buses: the mock logind of the backlight suite, the session-bus tests, the demo walk
   umockdev libumockdev-dev gir1.2-umockdev-1.0  # the emulated hidraw displays of the hardware-path suites
   libicu-dev
   qt6-base-dev qt6-base-dev-tools qt6-svg-dev qt6-tools-dev qt6-tools-dev-tools
@@ -17,7 +17,6 @@ packages=(
   libgl-dev fonts-dejavu-core  # widget tests and screenshots lay text out in DejaVu
   clang-14 libclang-rt-14-dev
   xvfb imagemagick xdotool  # scripts/screenshots.sh
-  dbus-daemon  # session-bus tests and the demo's command-line walk
 )
 
 missing=()
