@@ -14,6 +14,7 @@
 #include "platform/posix/stdout_line_sink.hpp"
 #include "platform/qt/qt_dispatch_queues.hpp"
 #include "ui/about.hpp"
+#include "ui/desktop_tray_watch.hpp"
 #include "ui/lumaro_app.hpp"
 #include "ui/translations.hpp"
 
@@ -38,7 +39,9 @@ int runTray(const TrayApp& tray, int argc, char** argv) {
     if (!claimBusName(instance, tray.program)) return 0;
 
     std::shared_ptr<void> keptForTheShell;
-    ui::LumaroApp shell(manager, ui::LumaroApp::availablePresentation());
+    ui::DesktopTrayWatch trayWatch;
+    ui::LumaroApp shell(manager, ui::LumaroApp::availablePresentation(trayWatch));
+    shell.watchForTray(trayWatch, ui::LumaroApp::trayGrace());
     QObject::connect(&instance, &dbus::SessionBusInstance::activationRequested, &shell, &ui::LumaroApp::openWindow);
     shell.start();
     if (tray.started) keptForTheShell = tray.started(shell);

@@ -5,10 +5,12 @@
 #include <QLabel>
 #include <QScreen>
 #include <QShowEvent>
+#include <QSlider>
 #include <QToolButton>
 #include <QVBoxLayout>
 #include <unordered_map>
 
+#include "ui/accessibility.hpp"
 #include "ui/display_info_view.hpp"
 #include "ui/display_row.hpp"
 #include "ui/info_popover.hpp"
@@ -32,6 +34,7 @@ ContentView::ContentView(LumaroManager& manager, QWidget* parent) : QWidget(pare
   auto* sun = new QLabel(emptyState_);
   sun->setPixmap(
       symbolPixmap(QString::fromLatin1(symbols::kSunMax), palette().color(QPalette::WindowText), QSize(16, 16), *this));
+  hideFromAccessibility(*sun);
   empty->addWidget(sun, 0, Qt::AlignVCenter);
   auto* message = new QLabel(tr("No Apple Cinema Displays found."), emptyState_);
   message->setTextFormat(Qt::PlainText);
@@ -42,6 +45,8 @@ ContentView::ContentView(LumaroManager& manager, QWidget* parent) : QWidget(pare
   emptyRefresh_->setObjectName(QStringLiteral("emptyStateRefresh"));
   emptyRefresh_->setAutoRaise(true);
   emptyRefresh_->setIcon(symbolIcon(QString::fromLatin1(symbols::kArrowClockwise), *this));
+  // No tooltip here, but a screen reader still needs to know what it does.
+  emptyRefresh_->setAccessibleName(tr("Refresh"));
   empty->addWidget(emptyRefresh_, 0, Qt::AlignVCenter);
   root_->addWidget(emptyState_);
 
@@ -79,6 +84,13 @@ void ContentView::redraw() {
 
   std::unordered_map<Uuid, DisplayRow*> previous;
   for (DisplayRow* row : rows_) previous.emplace(row->id(), row);
+  // A refresh gives every display a new id: the row holding the keyboard
+  // focus is replaced, and its successor in the same place takes the focus.
+  const QWidget* focused = window()->focusWidget();
+  std::optional<std::size_t> focusedIndex;
+  for (std::size_t i = 0; i < rows_.size(); ++i) {
+    if (rows_[i]->isAncestorOf(focused)) focusedIndex = i;
+  }
 
   std::vector<DisplayRow*> next;
   next.reserve(displays.size());
@@ -105,6 +117,11 @@ void ContentView::redraw() {
   }
   rows_ = std::move(next);
   for (DisplayRow* row : rows_) row->setVisible(true);
+  if (focusedIndex && !rows_.empty()) {
+    DisplayRow* successor = rows_[std::min(*focusedIndex, rows_.size() - 1)];
+    if (!successor->isAncestorOf(focused)) successor->slider()->setFocus(Qt::OtherFocusReason);
+  }
+  Q_EMIT rowsChanged();
 }
 
 DisplayRow* ContentView::makeRow(const DisplayItem& item) {
@@ -134,12 +151,32 @@ void ContentView::openInfo(DisplayItem asDrawn) {
     if (popover_ == shown) selectedDisplayForInfo_.reset();
   });
   popover_->adjustSize();
+  placePopover();
+  // It grows when its rows load: placed again then, with its new size.
+  popover_->installEventFilter(this);
+  popover_->show();
+}
+
+void ContentView::placePopover() {
   const QRect anchor(mapToGlobal(QPoint(0, 0)), size());
   const QRect available = screen() ? screen()->availableGeometry() : QRect();
   // Client geometry, not move(): a popup has no frame, and some platforms
   // would otherwise offset it by a frame they guess for it.
   popover_->setGeometry(QRect(placement::popoverPosition(anchor, popover_->size(), available), popover_->size()));
-  popover_->show();
+}
+
+bool ContentView::eventFilter(QObject* watched, QEvent* event) {
+  if (popover_ && watched == popover_ && event->type() == QEvent::Resize && popover_->isVisible()) placePopover();
+  return QWidget::eventFilter(watched, event);
+}
+
+QList<QWidget*> ContentView::focusChain() const {
+  QList<QWidget*> chain;
+  if (rows_.empty()) {
+    chain << emptyRefresh_;
+  }
+  for (DisplayRow* row : rows_) chain << static_cast<QWidget*>(row->slider()) << row->infoButton();
+  return chain;
 }
 
 void ContentView::dismissInfo() {

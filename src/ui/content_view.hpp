@@ -43,7 +43,16 @@ class ContentView final : public QWidget {
   QWidget* emptyState() const { return emptyState_; }
   QToolButton* emptyStateRefreshButton() const { return emptyRefresh_; }
 
+  // The list's controls in keyboard order: each row's slider, then its
+  // information button; the empty state's refresh button when there are no rows.
+  QList<QWidget*> focusChain() const;
+
+ Q_SIGNALS:
+  // The rows were rebuilt or reordered (after every publish).
+  void rowsChanged();
+
  protected:
+  bool eventFilter(QObject* watched, QEvent* event) override;
   void showEvent(QShowEvent* event) override;
   void hideEvent(QHideEvent* event) override;
 
@@ -51,6 +60,7 @@ class ContentView final : public QWidget {
   void redraw();
   DisplayRow* makeRow(const DisplayItem& item);
   void dismissInfo();
+  void placePopover();
 
   LumaroManager& manager_;
 

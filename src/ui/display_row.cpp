@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "ui/accessibility.hpp"
 #include "ui/elided_label.hpp"
 #include "ui/percent_format.hpp"
 #include "ui/symbol_icons.hpp"
@@ -24,6 +25,7 @@ QLabel* symbolLabel(const char* symbol, const QColor& color, QWidget* parent) {
   auto* label = new QLabel(parent);
   label->setPixmap(symbolPixmap(QString::fromLatin1(symbol), color, kSymbolSize, *parent));
   label->setFixedSize(kSymbolSize);
+  hideFromAccessibility(*label);
   return label;
 }
 
@@ -103,8 +105,20 @@ DisplayRow::DisplayRow(const DisplayItem& item, QWidget* parent) : QWidget(paren
   styles::makeSecondary(*brightnessFailure_);
   root->addWidget(brightnessFailure_);
 
-  connect(slider_, &QSlider::valueChanged, this,
-          [this](int position) { Q_EMIT brightnessChanged(item_.id, sliderValue(position)); });
+  connect(slider_, &QSlider::valueChanged, this, [this](int position) {
+    Q_EMIT brightnessChanged(item_.id, sliderValue(position));
+    // A key, wheel or page step has no release to wait for: once the
+    // model's updates for it have landed, show what it published, so a
+    // rejected step snaps back as a rejected drag does.
+    if (!slider_->isSliderDown()) {
+      QMetaObject::invokeMethod(
+          this,
+          [this] {
+            if (!slider_->isSliderDown()) present(item_);
+          },
+          Qt::QueuedConnection);
+    }
+  });
   // While held, the slider follows the pointer, not the model; once let go
   // it shows whatever the model published last (a rejected write snaps back).
   // Queued, so the model's pending updates for the drag land first.

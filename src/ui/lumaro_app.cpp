@@ -13,7 +13,7 @@
 #include "platform/timer.hpp"
 #include "ui/lumaro_window.hpp"
 #include "ui/placement.hpp"
-#include "ui/symbol_icons.hpp"
+#include "ui/tray_icon_style.hpp"
 
 namespace lumaro::ui {
 namespace {
@@ -22,18 +22,22 @@ namespace {
 // that closed it: the popup saw the press as a click outside.
 constexpr qint64 kReopenGuardMs = 300;
 
-QIcon trayIconImage() {
-  QIcon icon =
-      symbolIcon(QString::fromLatin1(symbols::kSunMaxFill), QGuiApplication::palette().color(QPalette::WindowText));
-  // A monochrome shape: hosts that tint template icons may recolour it.
-  icon.setIsMask(true);
-  return icon;
-}
+// Pixels of panel looked at around an embedded icon.
+constexpr int kPanelMargin = 2;
+// An XEmbed host reports the icon's place once it has embedded it; it is
+// looked for this often, this many times.
+constexpr auto kPanelProbeInterval = std::chrono::milliseconds(250);
+constexpr int kPanelProbes = 40;
 
 }  // namespace
 
-LumaroApp::Presentation LumaroApp::availablePresentation() {
-  return QSystemTrayIcon::isSystemTrayAvailable() ? Presentation::Tray : Presentation::Window;
+LumaroApp::Presentation LumaroApp::availablePresentation(TrayWatch& watch) {
+  return watch.available() ? Presentation::Tray : Presentation::Window;
+}
+
+std::chrono::milliseconds LumaroApp::trayGrace() {
+  constexpr auto kInSession = std::chrono::seconds(3);
+  return qEnvironmentVariableIsEmpty("XDG_CURRENT_DESKTOP") ? std::chrono::milliseconds(0) : kInSession;
 }
 
 bool LumaroApp::canPlaceWindows() { return !QGuiApplication::platformName().startsWith(QLatin1String("wayland")); }
@@ -45,6 +49,15 @@ LumaroApp::LumaroApp(std::shared_ptr<LumaroManager> manager, Presentation presen
       popup_(presentation == Presentation::Tray && canPlaceWindows()) {
   // The tray item keeps the application alive while no window is shown.
   QApplication::setQuitOnLastWindowClosed(false);
+  graceTimer_.setSingleShot(true);
+  connect(&graceTimer_, &QTimer::timeout, this, &LumaroApp::openWindow);
+  panelProbe_.setInterval(kPanelProbeInterval);
+  connect(&panelProbe_, &QTimer::timeout, this, &LumaroApp::samplePanel);
+}
+
+void LumaroApp::watchForTray(TrayWatch& watch, std::chrono::milliseconds grace) {
+  watch_ = &watch;
+  grace_ = grace;
 }
 
 void LumaroApp::ensureWindow() {
@@ -65,29 +78,89 @@ void LumaroApp::followDeviceEvents(devices::DeviceEvents& events, std::unique_pt
 
 LumaroApp::~LumaroApp() {
   deviceChanges_.reset();
+  QCoreApplication::instance()->removeEventFilter(this);
   if (tray_) tray_->hide();
   if (window_) window_->removeEventFilter(this);
 }
 
 void LumaroApp::start() {
-  if (presentation_ == Presentation::Window) {
-    openWindow();
+  if (presentation_ == Presentation::Tray) {
+    installTray();
     return;
   }
+  if (watch_) {
+    connect(watch_, &TrayWatch::appeared, this, &LumaroApp::moveIntoTray);
+    watch_->watch();
+  }
+  if (watch_ && grace_.count() > 0) {
+    graceTimer_.start(grace_);
+  } else {
+    openWindow();
+  }
+}
+
+void LumaroApp::moveIntoTray() {
+  if (presentation_ == Presentation::Tray) return;
+  graceTimer_.stop();
+  presentation_ = Presentation::Tray;
+  popup_ = canPlaceWindows();
+  if (window_) {
+    // Built as an ordinary window; the tray opens a popup, built afresh.
+    window_->removeEventFilter(this);
+    window_->hide();
+    window_.release()->deleteLater();
+  }
+  installTray();
+}
+
+void LumaroApp::installTray() {
   menu_ = std::make_unique<QMenu>();
+  // A new palette is announced to the application object; the hidden tray
+  // item has no window to hear it. (An application-wide filter: it looks at
+  // the event type only, so it costs next to nothing per event.)
+  QCoreApplication::instance()->installEventFilter(this);
   QAction* open = menu_->addAction(tr("Open Lumaro"));
   connect(open, &QAction::triggered, this, &LumaroApp::openWindow);
   menu_->addSeparator();
   QAction* quitAction = menu_->addAction(tr("Quit"));
   connect(quitAction, &QAction::triggered, this, &LumaroApp::quit);
 
-  tray_ = std::make_unique<QSystemTrayIcon>(trayIconImage());
+  tray_ = std::make_unique<QSystemTrayIcon>();
+  styleTrayIcon();
   tray_->setToolTip(tr("Lumaro"));
   tray_->setContextMenu(menu_.get());
   connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::Trigger) toggleWindow();
   });
   tray_->show();
+  panelProbes_ = 0;
+  panelProbe_.start();
+}
+
+void LumaroApp::styleTrayIcon() {
+  if (!tray_) return;
+  const bool hostRecolours = watch_ && watch_->available() == TrayKind::StatusNotifier;
+  const QColor color = panel_ ? symbolColorOn(*panel_) : QGuiApplication::palette().color(QPalette::WindowText);
+  tray_->setIcon(traySymbol(color, hostRecolours));
+}
+
+void LumaroApp::samplePanel() {
+  const QRect item = tray_ ? tray_->geometry() : QRect();
+  QScreen* screen = item.isEmpty() ? nullptr : QGuiApplication::screenAt(item.center());
+  if (screen == nullptr) {
+    // Not embedded yet, or a host that draws the item itself.
+    if (++panelProbes_ >= kPanelProbes) panelProbe_.stop();
+    return;
+  }
+  panelProbe_.stop();
+  const QRect around = item.adjusted(-kPanelMargin, -kPanelMargin, kPanelMargin, kPanelMargin);
+  const QPoint offset = around.topLeft() - screen->geometry().topLeft();
+  const QPixmap shot = screen->grabWindow(0, offset.x(), offset.y(), around.width(), around.height());
+  const std::optional<QColor> panel = panelColorAround(shot.toImage(), qRound(kPanelMargin * shot.devicePixelRatio()));
+  if (panel && panel != panel_) {
+    panel_ = panel;
+    styleTrayIcon();
+  }
 }
 
 void LumaroApp::openWindow() {
@@ -99,12 +172,8 @@ void LumaroApp::openWindow() {
   }
   if (popup_) {
     window_->adjustSize();
-    const QRect anchor = trayAnchor();
-    QScreen* screen = QGuiApplication::screenAt(anchor.center());
-    if (screen == nullptr) screen = QGuiApplication::primaryScreen();
-    const QRect available = screen ? screen->availableGeometry() : QRect();
-    // Client geometry: the popup has no frame to account for.
-    window_->setGeometry(QRect(placement::trayWindowPosition(anchor, window_->size(), available), window_->size()));
+    anchor_ = trayAnchor();
+    placeWindow();
   }
   window_->show();
   window_->raise();
@@ -120,6 +189,15 @@ void LumaroApp::toggleWindow() {
   openWindow();
 }
 
+void LumaroApp::placeWindow() {
+  QScreen* screen = QGuiApplication::screenAt(anchor_.center());
+  if (screen == nullptr) screen = QGuiApplication::primaryScreen();
+  const QRect available = screen ? screen->availableGeometry() : QRect();
+  const QSize size = window_->size();
+  // Client geometry: the popup has no frame to account for.
+  window_->setGeometry(QRect(placement::trayWindowPosition(anchor_, size, available), size));
+}
+
 QRect LumaroApp::trayAnchor() const {
   // XEmbed trays report where the item is; StatusNotifierItem hosts do not.
   if (tray_) {
@@ -132,8 +210,18 @@ QRect LumaroApp::trayAnchor() const {
 bool LumaroApp::eventFilter(QObject* watched, QEvent* event) {
   if (watched == window_.get()) {
     if (event->type() == QEvent::Hide) sinceHidden_.start();
+    if (event->type() == QEvent::Resize && popup_ && window_->isVisible()) placeWindow();
     // Without a tray the window is the whole application.
     if (event->type() == QEvent::Close && presentation_ == Presentation::Window) quit();
+  }
+  if (watched == QCoreApplication::instance()) {
+    if (event->type() == QEvent::ApplicationPaletteChange) {
+      // A new theme may bring a new panel too: look at it again.
+      panel_.reset();
+      styleTrayIcon();
+      panelProbes_ = 0;
+      panelProbe_.start();
+    }
   }
   return QObject::eventFilter(watched, event);
 }

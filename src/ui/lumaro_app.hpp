@@ -1,9 +1,16 @@
 #pragma once
 
+#include <QColor>
 #include <QElapsedTimer>
 #include <QObject>
 #include <QPointer>
+#include <QRect>
+#include <QTimer>
+#include <chrono>
 #include <memory>
+#include <optional>
+
+#include "ui/tray_watch.hpp"
 
 class QAction;
 class QMenu;
@@ -37,11 +44,22 @@ class LumaroApp final : public QObject {
     Window,
   };
 
-  // Tray when the desktop offers a system tray.
-  static Presentation availablePresentation();
+  // Tray when the desktop offers a system tray now.
+  static Presentation availablePresentation(TrayWatch& watch);
+
+  // How long a start without a tray waits for one before showing the window:
+  // a while inside a desktop session, whose panel may start after us at
+  // login; nothing elsewhere (a bare X server, a kiosk compositor).
+  static std::chrono::milliseconds trayGrace();
 
   LumaroApp(std::shared_ptr<LumaroManager> manager, Presentation presentation, QObject* parent = nullptr);
   ~LumaroApp() override;
+
+  // Before start(), for a Window presentation: keep watching for a tray
+  // with `watch`, wait up to `grace` for one before showing the window, and
+  // move into the tray when one appears, closing the window. Also tells the
+  // tray item whether the host recolours themed icons.
+  void watchForTray(TrayWatch& watch, std::chrono::milliseconds grace);
 
   // Installs the tray item, or shows the window when there is no tray.
   void start();
@@ -75,6 +93,11 @@ class LumaroApp final : public QObject {
  private:
   void quit();
   void ensureWindow();
+  void installTray();
+  void moveIntoTray();
+  void placeWindow();
+  void styleTrayIcon();
+  void samplePanel();
   QRect trayAnchor() const;
 
   std::shared_ptr<LumaroManager> manager_;
@@ -86,6 +109,18 @@ class LumaroApp final : public QObject {
   QElapsedTimer sinceHidden_;
   std::unique_ptr<OneShotTimer> deviceTimer_;
   std::unique_ptr<DisplayChangeCoalescer> deviceChanges_;
+  // Where the open popup belongs; it is placed again there whenever its size
+  // changes while shown (rows arrive after it opens).
+  QRect anchor_;
+
+  QPointer<TrayWatch> watch_;
+  std::chrono::milliseconds grace_{0};
+  QTimer graceTimer_;
+  // The panel behind an embedded icon, once seen; the icon is drawn to
+  // contrast with it.
+  std::optional<QColor> panel_;
+  QTimer panelProbe_;
+  int panelProbes_ = 0;
 };
 
 }  // namespace lumaro::ui

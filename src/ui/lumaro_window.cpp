@@ -78,6 +78,7 @@ LumaroWindow::LumaroWindow(std::shared_ptr<LumaroManager> manager, QWidget* pare
                          .arg(productPageUrl(), styles::link(palette()).name(), tr("Info").toHtmlEscaped()));
   infoLink_->setOpenExternalLinks(true);
   infoLink_->setTextInteractionFlags(Qt::LinksAccessibleByMouse | Qt::LinksAccessibleByKeyboard);
+  infoLink_->setAccessibleName(tr("Info"));
   aboutLayout->addWidget(infoLink_);
   footer->addWidget(about, 0, Qt::AlignVCenter);
 
@@ -90,11 +91,28 @@ LumaroWindow::LumaroWindow(std::shared_ptr<LumaroManager> manager, QWidget* pare
 
   connect(refresh_, &QToolButton::clicked, this, [this] { manager_->refresh(); });
   connect(quit_, &QToolButton::clicked, this, &LumaroWindow::quitRequested);
+  connect(content_, &ContentView::rowsChanged, this, &LumaroWindow::arrangeFocus);
+  arrangeFocus();
+}
+
+void LumaroWindow::arrangeFocus() {
+  // Rows come and go; without this, new ones would join the chain after Quit.
+  QList<QWidget*> chain = content_->focusChain();
+  chain << refresh_ << infoLink_ << quit_;
+  for (qsizetype i = 0; i + 1 < chain.size(); ++i) setTabOrder(chain[i], chain[i + 1]);
+  // Rows usually arrive just after the window opens: the first publish after
+  // opening puts the focus on the first of them.
+  if (focusFirstPending_ && isVisible()) {
+    focusFirstPending_ = false;
+    chain.front()->setFocus(Qt::OtherFocusReason);
+  }
 }
 
 void LumaroWindow::showEvent(QShowEvent* event) {
   QWidget::showEvent(event);
   if (event->spontaneous()) return;
+  focusFirstPending_ = true;
+  content_->focusChain().front()->setFocus(Qt::OtherFocusReason);
   // The content's own refresh task: a separate main-queue step after the
   // content came on screen. Dropped with the window.
   manager_->queues()->asyncMain([guard = QPointer<LumaroWindow>(this)] {

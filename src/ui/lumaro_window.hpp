@@ -17,7 +17,8 @@ class ContentView;
 // What the tray item opens: the display list (320 wide), a divider, and the
 // footer with Refresh, the about block and Quit. Each time it comes on
 // screen it also queues a refresh of its own as a separate main-queue step,
-// beside the one the list runs as it appears.
+// beside the one the list runs as it appears. Keyboard focus starts on the
+// list's first control, the first row's slider.
 class LumaroWindow final : public QWidget {
   Q_OBJECT
 
@@ -41,7 +42,11 @@ class LumaroWindow final : public QWidget {
   void keyPressEvent(QKeyEvent* event) override;
 
  private:
+  // Keyboard order: the list's controls, then Refresh, Info and Quit.
+  void arrangeFocus();
+
   std::shared_ptr<LumaroManager> manager_;
+  bool focusFirstPending_ = false;
   ContentView* content_;
   QToolButton* refresh_;
   QToolButton* quit_;

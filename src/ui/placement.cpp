@@ -5,6 +5,12 @@
 namespace lumaro::ui::placement {
 namespace {
 
+// An anchor this close to a left or right edge, and not to the top or the
+// bottom, sits on a vertical panel.
+constexpr int kSideEdgeReach = 48;
+
+enum class Side { Above, Below, Left, Right };
+
 // Moves [start, start + length) inside [low, high]; when it cannot fit, its
 // start goes to `low` so the top-left part (title, first rows) stays visible.
 int clampSpan(int start, int length, int low, int high) {
@@ -19,13 +25,47 @@ QPoint clampInto(QPoint topLeft, const QSize& size, const QRect& available) {
           clampSpan(topLeft.y(), size.height(), available.top(), available.bottom())};
 }
 
+// The side of the anchor the window opens on: towards the work area when the
+// anchor lies on a panel outside it, otherwise away from the nearest edge,
+// preferring above or below (panels are mostly horizontal, and a cursor in a
+// corner says nothing about the panel's direction).
+Side openingSide(const QRect& anchor, const QRect& available) {
+  if (!available.isValid()) return Side::Below;
+  if (anchor.top() > available.bottom()) return Side::Above;
+  if (anchor.bottom() < available.top()) return Side::Below;
+  if (anchor.left() > available.right()) return Side::Left;
+  if (anchor.right() < available.left()) return Side::Right;
+  const QPoint centre = anchor.center();
+  const int toTop = centre.y() - available.top();
+  const int toBottom = available.bottom() - centre.y();
+  const int toLeft = centre.x() - available.left();
+  const int toRight = available.right() - centre.x();
+  if (std::min(toTop, toBottom) > kSideEdgeReach && std::min(toLeft, toRight) <= kSideEdgeReach) {
+    return toLeft <= toRight ? Side::Right : Side::Left;
+  }
+  return toBottom < toTop ? Side::Above : Side::Below;
+}
+
 }  // namespace
 
 QPoint trayWindowPosition(const QRect& anchor, const QSize& window, const QRect& available) {
-  const int x = anchor.center().x() - window.width() / 2;
-  const bool anchorInLowerHalf = available.isValid() && anchor.center().y() > available.center().y();
-  const int y = anchorInLowerHalf ? anchor.top() - kGap - window.height() : anchor.bottom() + 1 + kGap;
-  return clampInto({x, y}, window, available);
+  const QPoint centre = anchor.center();
+  QPoint at;
+  switch (openingSide(anchor, available)) {
+    case Side::Above:
+      at = {centre.x() - window.width() / 2, anchor.top() - kGap - window.height()};
+      break;
+    case Side::Below:
+      at = {centre.x() - window.width() / 2, anchor.bottom() + 1 + kGap};
+      break;
+    case Side::Left:
+      at = {anchor.left() - kGap - window.width(), centre.y() - window.height() / 2};
+      break;
+    case Side::Right:
+      at = {anchor.right() + 1 + kGap, centre.y() - window.height() / 2};
+      break;
+  }
+  return clampInto(at, window, available);
 }
 
 QPoint popoverPosition(const QRect& anchor, const QSize& popover, const QRect& available) {

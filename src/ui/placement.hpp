@@ -13,10 +13,11 @@ inline constexpr int kGap = 4;
 
 // Top-left corner of the tray window. `anchor` is the tray item's geometry
 // when the tray reports one, otherwise a 1×1 rectangle at the cursor (the
-// StatusNotifierItem hosts report none). The window is centred on the anchor
-// horizontally and opens away from the nearer screen edge: below an anchor in
-// the upper half of `available`, above one in the lower half. The result
-// always lies inside `available` when the window fits there.
+// StatusNotifierItem hosts report none); `available` is the work area of the
+// screen holding the anchor. The window opens away from the panel the anchor
+// sits on: above an anchor at the bottom, below one at the top, beside one on
+// a left or right panel, centred on it along that edge. It lies inside
+// `available` and clear of the anchor whenever the room on that side allows.
 QPoint trayWindowPosition(const QRect& anchor, const QSize& window, const QRect& available);
 
 // Top-left corner of a popover beside `anchor` (the whole list, in global

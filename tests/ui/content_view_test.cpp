@@ -10,6 +10,8 @@
 #include <QStyle>
 #include <QTest>
 #include <QToolButton>
+#include <QWheelEvent>
+#include <functional>
 #include <memory>
 
 #include "ui/display_info_view.hpp"
@@ -171,6 +173,40 @@ TEST_F(ContentViewTest, RejectedWriteLeavesTheSliderOnThePublishedValue) {
   EXPECT_EQ(rig.brightnessCalls(), 1) << "snapping back writes nothing";
 }
 
+// Inputs that change the slider without holding it.
+struct StepCase {
+  const char* name;
+  std::function<void(QSlider&)> step;
+};
+
+class RejectedStep : public ContentViewTest, public ::testing::WithParamInterface<StepCase> {};
+
+TEST_P(RejectedStep, SnapsBackToThePublishedValue) {
+  auto led = rig.plug(testing::ledCinema(128));
+  open();
+  led->failSetReport(hid::kIOReturnNotPrivileged);
+  QSlider* slider = row(0).slider();
+  GetParam().step(*slider);
+  ASSERT_EQ(rig.brightnessCalls(), 1);
+  rig.settle();
+  EXPECT_EQ(slider->value(), DisplayRow::sliderPosition(128.0f / 255.0f));
+  EXPECT_EQ(row(0).percentLabel()->text(), "50%");
+  EXPECT_EQ(rig.brightnessCalls(), 1) << "snapping back writes nothing";
+}
+
+INSTANTIATE_TEST_SUITE_P(Inputs, RejectedStep,
+                         ::testing::Values(StepCase{"ArrowKey", [](QSlider& s) { QTest::keyClick(&s, Qt::Key_Right); }},
+                                           StepCase{"PageKey", [](QSlider& s) { QTest::keyClick(&s, Qt::Key_PageUp); }},
+                                           StepCase{"Wheel",
+                                                    [](QSlider& s) {
+                                                      const QPointF at(s.width() / 2.0, s.height() / 2.0);
+                                                      QWheelEvent wheel(at, s.mapToGlobal(at), QPoint(), QPoint(0, 120),
+                                                                        Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                                                                        false);
+                                                      QApplication::sendEvent(&s, &wheel);
+                                                    }}),
+                         [](const auto& info) { return std::string(info.param.name); });
+
 TEST_F(ContentViewTest, KeyboardStepsWriteThroughTheRowId) {
   auto led = rig.plug(testing::ledCinema(0));
   open();
@@ -245,6 +281,23 @@ TEST_F(ContentViewTest, InfoButtonsShareOnePopoverBesideTheWholeList) {
 
   view->popover()->close();
   EXPECT_FALSE(view->selectedDisplayForInfo().has_value()) << "dismissal clears the selection";
+}
+
+TEST_F(ContentViewTest, PopoverIsPlacedAgainWhenItsRowsArrive) {
+  rig.plug(testing::ledCinema());
+  rig.attachEdid(0x9226);
+  open();
+  // Low on the screen: the loading line fits below the list's top, the eight
+  // rows do not.
+  const QRect available = view->screen()->availableGeometry();
+  view->move(0, available.bottom() - view->height() - 40);
+  view->openInfo(row(0).item());
+  InfoPopover* popover = view->popover();
+  const int loadingHeight = popover->height();
+  rig.settle();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  ASSERT_GT(popover->height(), loadingHeight + 100) << "the rows did not load";
+  EXPECT_TRUE(available.contains(popover->geometry())) << "grew off the screen";
 }
 
 TEST_F(ContentViewTest, PopoverClosesWhenTheListLeavesTheScreen) {

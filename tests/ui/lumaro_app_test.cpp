@@ -5,8 +5,11 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QCursor>
 #include <QLabel>
 #include <QMenu>
+#include <QScreen>
+#include <QSlider>
 #include <QSystemTrayIcon>
 #include <QTest>
 #include <QTimer>
@@ -15,7 +18,9 @@
 
 #include "ui/about.hpp"
 #include "ui/content_view.hpp"
+#include "ui/display_row.hpp"
 #include "ui/lumaro_window.hpp"
+#include "ui/tray_watch.hpp"
 #include "ui_rig.hpp"
 
 namespace lumaro::ui {
@@ -89,6 +94,33 @@ TEST_F(LumaroWindowTest, ListIsLaidOut320WideWhateverTheNames) {
   EXPECT_TRUE(testing::visibleTexts(*window).contains(QString(200, 'W'))) << "the full name is kept, drawn elided";
 }
 
+// The controls Tab visits, in order, starting from the focused one.
+QList<QWidget*> tabOrder(QWidget& window) {
+  QList<QWidget*> order;
+  QWidget* at = window.focusWidget();
+  while (at != nullptr && !order.contains(at)) {
+    order << at;
+    at = at->nextInFocusChain();
+    while (at != nullptr && at != order.front() &&
+           !(at->isVisibleTo(&window) && at->isEnabled() && (at->focusPolicy() & Qt::TabFocus))) {
+      at = at->nextInFocusChain();
+    }
+  }
+  return order;
+}
+
+TEST_F(LumaroWindowTest, FocusStartsOnTheFirstSliderAndTabRunsRowByRowThenTheFooter) {
+  rig.plug(testing::ledCinema());
+  rig.plug(testing::namelessCinemaHD());
+  auto window = openWindow();
+  rig.settle();
+  const auto& rows = window->contentView()->rows();
+  ASSERT_EQ(rows.size(), 2u);
+  EXPECT_EQ(tabOrder(*window),
+            (QList<QWidget*>{rows[0]->slider(), rows[0]->infoButton(), rows[1]->slider(), rows[1]->infoButton(),
+                             window->refreshButton(), window->infoLink(), window->quitButton()}));
+}
+
 class LumaroAppTest : public ::testing::Test {
  protected:
   UiRig rig;
@@ -127,8 +159,85 @@ TEST_F(LumaroAppTest, TrayItemHasItsTooltipAndAPlainMenuThatOpensTheWindow) {
   EXPECT_FALSE(app.window()->isVisible()) << "a click on the tray item closes the open window";
 }
 
-// Runs the event loop until the application quits; false if it did not
-// within the time limit.
+TEST_F(LumaroAppTest, PopupOverABottomPanelStaysOnScreenAboveTheCursorAsItsRowsArrive) {
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  const QPoint cursor(available.right() - 10, available.bottom() - 5);
+  QCursor::setPos(cursor);
+  ASSERT_EQ(QCursor::pos(), cursor);
+  rig.plug(testing::ledCinema());
+  rig.plug(testing::namelessCinemaHD());
+  LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
+  app.start();
+  app.openWindow();
+  const int emptyHeight = app.window()->height();
+  rig.settle();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  const QRect popup = app.window()->geometry();
+  ASSERT_GT(popup.height(), emptyHeight) << "the rows did not arrive";
+  EXPECT_TRUE(available.contains(popup));
+  EXPECT_LT(popup.bottom(), cursor.y()) << "covers the icon";
+}
+
+// A tray the test makes appear.
+class StagedTrayWatch final : public TrayWatch {
+ public:
+  std::optional<TrayKind> available() override { return tray; }
+  void watch() override { watching = true; }
+  void appear() {
+    tray = TrayKind::XEmbed;
+    Q_EMIT appeared();
+  }
+
+  std::optional<TrayKind> tray;
+  bool watching = false;
+};
+
+TEST_F(LumaroAppTest, TrayAppearingLaterTakesOverFromTheWindow) {
+  StagedTrayWatch watch;
+  LumaroApp app(rig.manager, LumaroApp::Presentation::Window);
+  app.watchForTray(watch, std::chrono::milliseconds(0));
+  app.start();
+  ASSERT_TRUE(watch.watching);
+  ASSERT_TRUE(app.window()->isVisible()) << "no grace asked for: the window at once";
+
+  watch.appear();
+  EXPECT_EQ(app.presentation(), LumaroApp::Presentation::Tray);
+  ASSERT_NE(app.trayIcon(), nullptr);
+  EXPECT_TRUE(app.trayIcon()->isVisible());
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+  EXPECT_EQ(app.window(), nullptr) << "the ordinary window is gone";
+  app.openWindow();
+  EXPECT_EQ(app.window()->windowFlags().testFlag(Qt::Popup), LumaroApp::canPlaceWindows());
+}
+
+TEST_F(LumaroAppTest, TrayAppearingWithinTheGraceNeverShowsTheWindow) {
+  StagedTrayWatch watch;
+  LumaroApp app(rig.manager, LumaroApp::Presentation::Window);
+  app.watchForTray(watch, std::chrono::milliseconds(200));
+  app.start();
+  EXPECT_EQ(app.window(), nullptr);
+  watch.appear();
+  QTest::qWait(400);
+  EXPECT_EQ(app.window(), nullptr);
+  EXPECT_NE(app.trayIcon(), nullptr);
+}
+
+TEST_F(LumaroAppTest, TrayIconFollowsThePalette) {
+  LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
+  app.start();
+  const QPalette original = QApplication::palette();
+  const auto centreColour = [&] { return app.trayIcon()->icon().pixmap(QSize(22, 22)).toImage().pixelColor(11, 11); };
+  for (const QColor text : {QColor(Qt::white), QColor(Qt::black)}) {
+    QPalette palette = original;
+    palette.setColor(QPalette::WindowText, text);
+    QApplication::setPalette(palette);
+    EXPECT_EQ(centreColour().rgb(), text.rgb());
+  }
+  QApplication::setPalette(original);
+}
+
+// Runs the event loop until the application quits; false if it did not// Runs the event loop until the application
+// quits; false if it did not within the time limit.
 bool quitsWhile(const std::function<void()>& action) {
   bool timedOut = false;
   QTimer::singleShot(0, action);

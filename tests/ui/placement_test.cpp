@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#include <ostream>
+
+// Readable points in failure messages.
+inline void PrintTo(const QPoint& point, std::ostream* out) { *out << '(' << point.x() << ", " << point.y() << ')'; }
+
 namespace lumaro::ui::placement {
 namespace {
 
@@ -23,6 +28,7 @@ TEST_P(TrayWindowPosition, OpensBesideTheAnchorInsideTheAvailableArea) {
   const QPoint at = trayWindowPosition(GetParam().anchor, kWindow, kAvailable);
   EXPECT_EQ(at, GetParam().expected);
   EXPECT_TRUE(kAvailable.contains(QRect(at, kWindow)));
+  EXPECT_FALSE(QRect(at, kWindow).intersects(GetParam().anchor)) << "the window covers the icon";
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, TrayWindowPosition,
@@ -36,7 +42,13 @@ INSTANTIATE_TEST_SUITE_P(Cases, TrayWindowPosition,
                              TrayCase{"RightCorner", cursorAt(1915, 16), {1920 - 336, 32}},
                              TrayCase{"LeftCorner", cursorAt(3, 1075), {0, 1075 - kGap - 200}},
                              // Mid-screen upper half: just below the cursor with the gap.
-                             TrayCase{"UpperHalf", cursorAt(500, 300), {500 - 168, 300 + 1 + kGap}}),
+                             TrayCase{"UpperHalf", cursorAt(500, 300), {500 - 168, 300 + 1 + kGap}},
+                             // Vertical panels inside the work area (no strut): beside the item.
+                             TrayCase{"LeftPanelItem", QRect(4, 600, 24, 24), {28 + kGap, 611 - 100}},
+                             TrayCase{"RightPanelItem", QRect(1892, 600, 24, 24), {1892 - kGap - 336, 611 - 100}},
+                             // Panels that reserve their strip: the item lies outside the work area.
+                             TrayCase{"LeftStrutPanel", QRect(-28, 600, 24, 24), {0, 611 - 100}},
+                             TrayCase{"TopRightStrutPanel", QRect(1890, 4, 24, 24), {1920 - 336, 32}}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 TEST(TrayWindowPosition, WindowTallerThanTheScreenKeepsItsTopVisible) {
