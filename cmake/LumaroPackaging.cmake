@@ -22,6 +22,9 @@ install(FILES packaging/udev/70-lumaro.rules DESTINATION ${LUMARO_UDEVDIR}/rules
 install(FILES packaging/desktop/io.github.lumaro.Lumaro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/applications)
 install(FILES packaging/icons/io.github.lumaro.Lumaro.svg
         DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/scalable/apps)
+# The tray symbol that StatusNotifierItem hosts look up by name and recolour.
+install(FILES packaging/icons/io.github.lumaro.Lumaro-symbolic.svg
+        DESTINATION ${CMAKE_INSTALL_DATADIR}/icons/hicolor/symbolic/apps)
 # Opt-in autostart: users copy it into ~/.config/autostart (see README).
 install(FILES packaging/desktop/autostart/io.github.lumaro.Lumaro.desktop DESTINATION ${CMAKE_INSTALL_DATADIR}/lumaro)
 install(FILES packaging/man/lumaro.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)

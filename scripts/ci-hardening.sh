@@ -64,6 +64,7 @@ stage_package() {
   for expected in ./usr/bin/lumaro ./usr/libexec/lumaro/lumaro-tray ./lib/udev/rules.d/70-lumaro.rules \
       ./usr/share/applications/io.github.lumaro.Lumaro.desktop \
       ./usr/share/icons/hicolor/scalable/apps/io.github.lumaro.Lumaro.svg \
+      ./usr/share/icons/hicolor/symbolic/apps/io.github.lumaro.Lumaro-symbolic.svg \
       ./usr/share/lumaro/io.github.lumaro.Lumaro.desktop ./usr/share/man/man1/lumaro.1 \
       ./usr/share/bash-completion/completions/lumaro ./usr/share/doc/lumaro/copyright; do
     if ! grep -q " ${expected}\$" "$dir/deb-contents.txt"; then

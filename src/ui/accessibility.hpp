@@ -9,4 +9,13 @@ namespace lumaro::ui {
 // read. Call before the widget is first shown.
 void hideFromAccessibility(QWidget& widget);
 
+// Makes a popup window that is a child of `owner` one of the owner's
+// accessible children while it is shown: Qt leaves popup windows out of the
+// application's accessible tree, so a screen reader browsing the owner would
+// otherwise never find what the popup shows. Call before the owner is first
+// shown.
+void acceptAccessiblePopups(QWidget& owner);
+// Tells screen readers that `owner`'s popup opened or closed.
+void announcePopupChange(QWidget& owner);
+
 }  // namespace lumaro::ui

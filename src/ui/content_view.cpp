@@ -52,6 +52,7 @@ ContentView::ContentView(LumaroManager& manager, QWidget* parent) : QWidget(pare
 
   connect(emptyRefresh_, &QToolButton::clicked, this, [this] { manager_.refresh(); });
 
+  acceptAccessiblePopups(*this);
   subscription_ = manager_.subscribe({.willChange = [] {}, .didChange = [this] { redraw(); }});
   redraw();
 }
@@ -155,6 +156,7 @@ void ContentView::openInfo(DisplayItem asDrawn) {
   // It grows when its rows load: placed again then, with its new size.
   popover_->installEventFilter(this);
   popover_->show();
+  announcePopupChange(*this);
 }
 
 void ContentView::placePopover() {
