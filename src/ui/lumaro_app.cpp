@@ -125,6 +125,8 @@ void LumaroApp::installTray() {
   QAction* quitAction = menu_->addAction(tr("Quit"));
   connect(quitAction, &QAction::triggered, this, &LumaroApp::quit);
 
+  // Asked once: each answer costs a round trip to the bus.
+  hostRecolours_ = watch_ && watch_->available() == TrayKind::StatusNotifier;
   tray_ = std::make_unique<QSystemTrayIcon>();
   styleTrayIcon();
   tray_->setToolTip(tr("Lumaro"));
@@ -133,15 +135,20 @@ void LumaroApp::installTray() {
     if (reason == QSystemTrayIcon::Trigger) toggleWindow();
   });
   tray_->show();
+  lookAtPanel();
+}
+
+void LumaroApp::lookAtPanel() {
+  // A host that draws the item itself has no panel pixels of ours to look at.
+  if (hostRecolours_) return;
   panelProbes_ = 0;
   panelProbe_.start();
 }
 
 void LumaroApp::styleTrayIcon() {
   if (!tray_) return;
-  const bool hostRecolours = watch_ && watch_->available() == TrayKind::StatusNotifier;
   const QColor color = panel_ ? symbolColorOn(*panel_) : QGuiApplication::palette().color(QPalette::WindowText);
-  tray_->setIcon(traySymbol(color, hostRecolours));
+  tray_->setIcon(traySymbol(color, hostRecolours_));
 }
 
 void LumaroApp::samplePanel() {
@@ -219,8 +226,7 @@ bool LumaroApp::eventFilter(QObject* watched, QEvent* event) {
       // A new theme may bring a new panel too: look at it again.
       panel_.reset();
       styleTrayIcon();
-      panelProbes_ = 0;
-      panelProbe_.start();
+      lookAtPanel();
     }
   }
   return QObject::eventFilter(watched, event);

@@ -97,6 +97,7 @@ class LumaroApp final : public QObject {
   void moveIntoTray();
   void placeWindow();
   void styleTrayIcon();
+  void lookAtPanel();
   void samplePanel();
   QRect trayAnchor() const;
 
@@ -114,6 +115,8 @@ class LumaroApp final : public QObject {
   QRect anchor_;
 
   QPointer<TrayWatch> watch_;
+  // The tray host draws our item from the themed symbolic icon, recoloured.
+  bool hostRecolours_ = false;
   std::chrono::milliseconds grace_{0};
   QTimer graceTimer_;
   // The panel behind an embedded icon, once seen; the icon is drawn to
