@@ -63,6 +63,7 @@ TEST_F(ContentViewTest, EmptyListShowsOnlyTheEmptyLineWhoseButtonRefreshesOnce) 
   EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("No Apple Cinema Displays found."));
   QToolButton* refresh = view->emptyStateRefreshButton();
   EXPECT_TRUE(refresh->toolTip().isEmpty());
+  EXPECT_EQ(refresh->accessibleName(), "Refresh") << "without a tooltip, a screen reader still needs its purpose";
 
   QTest::mouseClick(refresh, Qt::LeftButton);
   EXPECT_EQ(rig.refreshes(), 2);
