@@ -120,7 +120,7 @@ void ContentView::redraw() {
   for (DisplayRow* row : rows_) row->setVisible(true);
   if (focusedIndex && !rows_.empty()) {
     DisplayRow* successor = rows_[std::min(*focusedIndex, rows_.size() - 1)];
-    if (!successor->isAncestorOf(focused)) successor->slider()->setFocus(Qt::OtherFocusReason);
+    if (!successor->isAncestorOf(focused)) rowControls(*successor).front()->setFocus(Qt::OtherFocusReason);
   }
   Q_EMIT rowsChanged();
 }
@@ -172,12 +172,21 @@ bool ContentView::eventFilter(QObject* watched, QEvent* event) {
   return QWidget::eventFilter(watched, event);
 }
 
+// A row's controls in keyboard order; a row whose brightness could not be
+// read shows no slider.
+QList<QWidget*> ContentView::rowControls(DisplayRow& row) {
+  QList<QWidget*> controls;
+  if (row.slider()->isVisibleTo(&row)) controls << row.slider();
+  controls << row.infoButton();
+  return controls;
+}
+
 QList<QWidget*> ContentView::focusChain() const {
   QList<QWidget*> chain;
   if (rows_.empty()) {
     chain << emptyRefresh_;
   }
-  for (DisplayRow* row : rows_) chain << static_cast<QWidget*>(row->slider()) << row->infoButton();
+  for (DisplayRow* row : rows_) chain << rowControls(*row);
   return chain;
 }
 

@@ -43,8 +43,9 @@ class ContentView final : public QWidget {
   QWidget* emptyState() const { return emptyState_; }
   QToolButton* emptyStateRefreshButton() const { return emptyRefresh_; }
 
-  // The list's controls in keyboard order: each row's slider, then its
-  // information button; the empty state's refresh button when there are no rows.
+  // The list's controls in keyboard order: each row's slider (when shown),
+  // then its information button; the empty state's refresh button when there
+  // are no rows.
   QList<QWidget*> focusChain() const;
 
  Q_SIGNALS:
@@ -61,6 +62,7 @@ class ContentView final : public QWidget {
   DisplayRow* makeRow(const DisplayItem& item);
   void dismissInfo();
   void placePopover();
+  static QList<QWidget*> rowControls(DisplayRow& row);
 
   LumaroManager& manager_;
 

@@ -115,6 +115,15 @@ TEST_F(LumaroWindowTest, FocusStartsOnTheFirstSliderAndTabRunsRowByRowThenTheFoo
                              window->refreshButton(), window->infoLink(), window->quitButton()}));
 }
 
+TEST_F(LumaroWindowTest, UnreadableRowHasNoSliderToFocus) {
+  rig.plug(testing::ledCinema())->failGetReport(hid::kIOReturnNotPrivileged);
+  auto window = openWindow();
+  rig.settle();
+  const auto& rows = window->contentView()->rows();
+  ASSERT_EQ(rows.size(), 1u);
+  EXPECT_EQ(window->focusWidget(), rows[0]->infoButton());
+}
+
 class LumaroAppTest : public ::testing::Test {
  protected:
   UiRig rig;
