@@ -41,6 +41,6 @@ echo
 dbus-run-session -- bash -c 'walk "$0"' "$demo" 2> >(grep -v "fd limit" >&2)
 cat <<'MSG'
 To see the window, run scripts/demo.sh from a terminal inside your X11 or
-Wayland desktop, or over `ssh -X`; or look at docs/demo-window.png and
-docs/demo-popover.png, made from this binary by scripts/screenshots.sh.
+Wayland desktop, or over `ssh -X`; or look at docs/tray-popup.png and
+docs/tray-popover.png, made from this binary by scripts/screenshots.sh.
 MSG
