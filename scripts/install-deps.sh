@@ -19,7 +19,7 @@ packages=(
   xvfb imagemagick xdotool  # scripts/screenshots.sh
   # Desktop tests (tests/ui/e2e) and screenshots: tray hosts, a window
   # manager, a Wayland compositor, the accessibility bus.
-  python3 x11-utils trayer openbox xfce4-panel dbus dbus-x11 weston qt6-wayland
+  python3 x11-utils trayer openbox xfce4-panel weston qt6-wayland
   at-spi2-core python3-pyatspi
 )
 
