@@ -133,6 +133,11 @@ INSTANTIATE_TEST_SUITE_P(
                   joined({R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cin)", R"(ema"})", kMetadata}),
                   {kFoundOne},
                   {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
+        ParseCase{"HintNameQuoteOnTheFifthLine",
+                  joined(std::vector<std::string>{R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cinema)"} +
+                         std::vector<std::string>(4, "") + std::vector<std::string>{"\"}", kMetadata}),
+                  {kFoundOne},
+                  {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
         ParseCase{"HintNameQuoteTooFarAway",
                   joined(std::vector<std::string>{R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cinema)"} +
                          std::vector<std::string>(5, "") + std::vector<std::string>{"\"}", kMetadata}),
@@ -293,7 +298,7 @@ TEST_P(HexStringToData, ReadsPairsOfDigits) {
 
 INSTANTIATE_TEST_SUITE_P(
     Hex, HexStringToData,
-    ::testing::Values(HexCase{"SpacesIgnored", "0A ff", Bytes{0x0A, 0xFF}},
+    ::testing::Values(HexCase{"SpacesIgnoredEitherCase", "0A fF Fa", Bytes{0x0A, 0xFF, 0xFA}},
                       HexCase{"OddLengthEndsInLowNibble", "abc", Bytes{0xAB, 0x0C}}, HexCase{"Empty", "", std::nullopt},
                       HexCase{"SpacesOnly", "   ", std::nullopt}, HexCase{"BadPair", "zz", std::nullopt, "zz"},
                       // Pieces are counted after the spaces are gone.

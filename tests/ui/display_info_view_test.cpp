@@ -112,6 +112,8 @@ TEST_F(DisplayInfoViewTest, ComingOnScreenAgainWhileLoadingStartsNoSecondLoad) {
 TEST_F(DisplayInfoViewTest, ResultArrivingAfterThePanelWasClosedIsDropped) {
   const DisplayItem row = findableRow();
   auto view = present(row.id, QStringLiteral("LED Cinema Display"));
+  testing::showSpontaneously(*view);  // un-minimising: no second load
+  EXPECT_EQ(rig.queues->pendingGlobal(), 1u);
   view.reset();
   rig.settle();  // the completion's step finds no panel and does nothing
   EXPECT_TRUE(rig.manager->displays().at(0).details.has_value()) << "the manager still keeps what it found";

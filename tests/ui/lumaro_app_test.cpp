@@ -51,6 +51,12 @@ TEST_F(LumaroWindowTest, OpeningRefreshesOnceAtOnceAndOnceMoreAsItsOwnStep) {
   window->show();
   rig.settle();
   EXPECT_EQ(rig.refreshes(), 4) << "every later opening runs both again";
+
+  // Un-minimising is no new appearance, for the window nor for its list.
+  testing::showSpontaneously(*window);
+  testing::showSpontaneously(*window->contentView());
+  rig.settle();
+  EXPECT_EQ(rig.refreshes(), 4);
 }
 
 TEST_F(LumaroWindowTest, RefreshButtonRefreshesExactlyOnce) {

@@ -2,6 +2,8 @@
 
 #include <QCoreApplication>
 #include <QLabel>
+#include <QShowEvent>
+#include <QTest>
 #include <QTextDocumentFragment>
 #include <QWidget>
 #include <algorithm>
@@ -10,6 +12,12 @@
 #include "ui/elided_label.hpp"
 
 namespace lumaro::testing {
+
+void showSpontaneously(QWidget& widget) {
+  QShowEvent event;
+  QSpontaneKeyEvent::setSpontaneous(&event);
+  static_cast<QObject&>(widget).event(&event);  // sendEvent would clear the mark
+}
 
 QStringList visibleTexts(const QWidget& root) {
   struct Placed {

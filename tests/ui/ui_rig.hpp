@@ -38,6 +38,9 @@ struct UiRig : ManagerRig {
   std::shared_ptr<ManualDispatchQueues> queues;
 };
 
+// What the window system sends a widget on un-minimising: a spontaneous show.
+void showSpontaneously(QWidget& widget);
+
 // The texts a user sees in `root`, top to bottom and left to right: labels,
 // elided labels and the titles of info rows, skipping hidden widgets.
 QStringList visibleTexts(const QWidget& root);
