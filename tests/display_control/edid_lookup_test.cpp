@@ -154,18 +154,6 @@ TEST_F(EdidLookup, UsbVendorOnlyShowsInTheFirstLine) {
   EXPECT_EQ(rig.sink->lines().front(), prefixed("Fetching EDID for vendor 0x1234 product 0x9226"));
 }
 
-TEST_F(EdidLookup, TwoSupportedModelsEachGetTheirOwnEdid) {
-  rig.simulated->attachDisplay(makeEdid({.product = 0x9226, .serial = 1}));
-  rig.simulated->attachDisplay(makeEdid({.product = 0x9227, .serial = 2}));
-  const auto first = rig.controller->fetchEDIDDetails(0x05AC, 0x9226, std::nullopt);
-  const auto second = rig.controller->fetchEDIDDetails(0x05AC, 0x9227, std::nullopt);
-  ASSERT_TRUE(first && second);
-  EXPECT_EQ(first->productID, "0x9226");
-  EXPECT_EQ(first->serialNumber, "1");
-  EXPECT_EQ(second->productID, "0x9227");
-  EXPECT_EQ(second->serialNumber, "2");
-}
-
 // --- Which registry service qualifies --------------------------------------
 
 Service tagged(RegistryValue vendor, RegistryValue product, std::uint32_t tag) {
@@ -257,31 +245,6 @@ TEST(EdidProductOutsideSupportedSet, NeverQualifies) {
   EXPECT_EQ(rig.controller->findAppleDisplayService(0x1234), nullptr);
   EXPECT_EQ(rig.simulated->liveHandles(), 0);
 }
-
-struct IntegerCase {
-  const char* name;
-  std::optional<RegistryValue> value;
-  std::optional<std::int64_t> expected;
-};
-
-void PrintTo(const IntegerCase& c, std::ostream* os) { *os << c.name; }
-
-class RegistryInteger : public ::testing::TestWithParam<IntegerCase> {};
-
-// Texts go through the decimal reader that readIntProperty's cases pin down;
-// here only which kinds of value reach it.
-TEST_P(RegistryInteger, AcceptsNumbersAndWholeDecimalTextsOnly) {
-  EXPECT_EQ(RarudoRuroravOduradadur::registryInteger(GetParam().value), GetParam().expected);
-}
-
-INSTANTIATE_TEST_SUITE_P(Values, RegistryInteger,
-                         ::testing::Values(IntegerCase{"Number", RegistryValue{std::int64_t{-5}}, -5},
-                                           IntegerCase{"Text", RegistryValue{std::string("1552")}, 1552},
-                                           IntegerCase{"Hex", RegistryValue{std::string("0x0610")}, std::nullopt},
-                                           IntegerCase{"Data", RegistryValue{std::vector<std::uint8_t>{1}},
-                                                       std::nullopt},
-                                           IntegerCase{"Absent", std::nullopt, std::nullopt}),
-                         [](const auto& info) { return std::string(info.param.name); });
 
 // --- The registry-dump source ----------------------------------------------
 

@@ -3,8 +3,6 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include <variant>
-
 #include "platform/simulated/line_sinks.hpp"
 #include "platform/simulated/manual_dispatch_queues.hpp"
 #include "ui/content_view.hpp"
@@ -93,15 +91,6 @@ TEST_F(DemoTest, PluggingInAndOutUpdatesAnOpenWindowOncePerBurst) {
   queues->runAll();
   EXPECT_EQ(refreshes(), afterOpening + 1);
   EXPECT_EQ(list->rows().size(), 2u);
-}
-
-TEST(SimulatedRegistryDumpTool, AnswersOnlyTheRegistryDumpInvocation) {
-  SimulatedRegistryDumpTool tool("dump");
-  const auto dump = tool.run("/usr/sbin/ioreg", {"-l", "-w", "0"});
-  ASSERT_TRUE(std::holds_alternative<process::Completed>(dump));
-  EXPECT_EQ(std::get<process::Completed>(dump).standardOutput, (std::vector<std::uint8_t>{'d', 'u', 'm', 'p'}));
-  EXPECT_TRUE(std::holds_alternative<process::LaunchFailed>(tool.run("/usr/bin/ioreg", {"-l", "-w", "0"})));
-  EXPECT_TRUE(std::holds_alternative<process::LaunchFailed>(tool.run("/usr/sbin/ioreg", {"-l"})));
 }
 
 }  // namespace

@@ -4,8 +4,6 @@
 #include <gtest/gtest.h>
 
 #include <QCoreApplication>
-#include <QFrame>
-#include <QLabel>
 #include <memory>
 
 #include "ui/busy_indicator.hpp"
@@ -126,30 +124,6 @@ TEST_F(DisplayInfoViewTest, TitleFallsBackOnlyForAnEmptyName) {
   EXPECT_EQ(testing::visibleTexts(*unnamed).front(), "Display Information");
   // Names are shown verbatim, never as markup.
   EXPECT_EQ(testing::visibleTexts(*markup).front(), "<b>Cinema</b>");
-}
-
-TEST_F(DisplayInfoViewTest, DisclaimerStandsBetweenTitleAndDividerInEveryState) {
-  auto view = present(Uuid::random(), QStringLiteral("Gone"));
-  for (int turn = 0; turn < 2; ++turn) {
-    const auto* divider = view->findChild<QFrame*>(QStringLiteral("divider"));
-    ASSERT_NE(divider, nullptr);
-    const QStringList texts = testing::visibleTexts(*view);
-    ASSERT_GE(texts.size(), 3);
-    EXPECT_EQ(texts[1], kDisclaimer);
-    QWidget* disclaimer = nullptr;
-    for (auto* label : view->findChildren<QLabel*>()) {
-      if (label->text() == kDisclaimer) disclaimer = label;
-    }
-    ASSERT_NE(disclaimer, nullptr);
-    EXPECT_LT(disclaimer->geometry().bottom(), divider->geometry().top());
-    rig.settle();
-  }
-}
-
-TEST_F(DisplayInfoViewTest, KeepsItsMinimumWidth) {
-  auto view = present(Uuid::random(), QStringLiteral("A"));
-  EXPECT_GE(view->width(), 260);
-  EXPECT_EQ(view->minimumWidth(), 260);
 }
 
 }  // namespace
