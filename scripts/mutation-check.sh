@@ -16,7 +16,9 @@ for patch in "$@"; do
   name=$(basename "$patch" .patch)
   git apply "$patch" || { echo "$name: does not apply"; missed=$((missed + 1)); continue; }
   if ! cmake --build build/default > "build/default/mutation-$name.log" 2>&1; then
-    verdict="caught (build)"
+    # A break must compile to tell anything about the tests.
+    verdict="BROKEN PATCH (does not build)"
+    missed=$((missed + 1))
   elif ctest --test-dir build/default -j2 --timeout 120 >> "build/default/mutation-$name.log" 2>&1; then
     verdict="NOT CAUGHT"
     missed=$((missed + 1))

@@ -74,7 +74,7 @@ INSTANTIATE_TEST_SUITE_P(
     Manager, AcceptedWrite,
     ::testing::Values(
         // Above the range: the line shows the value as passed, then the clamped one.
-        WriteCase{"AboveOne", 1.7f, "LumaroManager: setBrightness called with value: 1.7",
+        WriteCase{"AboveOne", 1.2f, "LumaroManager: setBrightness called with value: 1.2",
                   "LumaroManager: Setting brightness to 1.0 for display Cinema HD Display", 255, 1.0f},
         WriteCase{"Negative", -0.2f, "LumaroManager: setBrightness called with value: -0.2",
                   "LumaroManager: Setting brightness to 0.0 for display Cinema HD Display", 0, 0.0f},

@@ -94,6 +94,8 @@ TEST_F(DisplayInfoViewTest, LookupThatFindsNothingEndsInTheNothingFoundLine) {
   rig.settle();
   EXPECT_EQ(view->content(), DisplayInfoView::Content::NothingFound);
   EXPECT_FALSE(view->details().has_value());
+  testing::showSpontaneously(*view);  // un-minimising is no new appearance
+  EXPECT_EQ(rig.queues->pendingGlobal(), 0u);
 }
 
 TEST_F(DisplayInfoViewTest, ComingOnScreenAgainWhileLoadingStartsNoSecondLoad) {

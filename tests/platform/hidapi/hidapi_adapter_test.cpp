@@ -125,6 +125,7 @@ TEST(HidrawErrors, TheNodeOutranksAMisleadingErrno) {
   EXPECT_EQ(hid::openFailureCode(missing, 0), hid::kIOReturnNoDevice);
   EXPECT_EQ(hid::openFailureCode(present, ENODEV), hid::kIOReturnNoDevice);
   EXPECT_EQ(hid::openFailureCode(present, EPERM), hid::kIOReturnNotPrivileged);
+  EXPECT_EQ(hid::openFailureCode(present, EACCES), hid::kIOReturnNotPrivileged);
   EXPECT_EQ(hid::openFailureCode(present, EBUSY), hid::kIOReturnError);
   EXPECT_EQ(hid::openFailureCode(present, 0), hid::kIOReturnError);
 
