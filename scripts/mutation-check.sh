@@ -23,7 +23,7 @@ for patch in "$@"; do
     verdict="NOT CAUGHT"
     missed=$((missed + 1))
   else
-    failing=$(grep -cE '^\s*[0-9]+ - ' "build/default/mutation-$name.log")
+    failing=$(grep -E '^\s*[0-9]+ - ' "build/default/mutation-$name.log" | grep -vc '(Skipped)')
     verdict="caught ($failing failing)"
   fi
   git apply -R "$patch"
