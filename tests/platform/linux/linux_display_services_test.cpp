@@ -94,11 +94,6 @@ TEST_F(LinuxDisplayServicesTest, LookupReadsTheAttachedDisplaysEdidThroughSysfs)
   EXPECT_EQ(cinema->manufacturer, "APP");
   EXPECT_EQ(cinema->productID, "0x9226");
   EXPECT_EQ(cinema->serialNumber, "34161703");
-  EXPECT_THAT(rig.sink->take(),
-              ElementsAre(prefixed("Fetching EDID for vendor 0x05AC product 0x9226"),
-                          prefixed("Found 2 online display(s)"), prefixed("Display 0: vendor 0x0610 product 0x9226"),
-                          prefixed("Got EDID data via display service (256 bytes)"),
-                          prefixed("Successfully fetched EDID via CoreGraphics")));
 }
 
 }  // namespace
