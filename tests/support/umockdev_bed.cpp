@@ -39,15 +39,10 @@ const std::vector<std::uint8_t> kKeyboardDescriptor = {
     0x15, 0x00, 0x25, 0x65, 0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x81, 0x00, 0xC0,
 };
 
-std::string hex4(unsigned value, bool upper) {
+// `format` is a printf conversion for one unsigned value.
+std::string hex(unsigned value, const char* format) {
   char text[16];
-  std::snprintf(text, sizeof text, upper ? "%04X" : "%04x", value);
-  return text;
-}
-
-std::string hex8(unsigned value) {
-  char text[16];
-  std::snprintf(text, sizeof text, "%08X", value);
+  std::snprintf(text, sizeof text, format, value);
   return text;
 }
 
@@ -254,8 +249,8 @@ std::string UmockdevBed::usbDevice(int busnum, const std::string& devpath, const
     name = key;
   }
   const std::string bus = std::to_string(busnum);
-  const std::string vendor = spec ? hex4(spec->vendorID, false) : "1d6b";
-  const std::string product = spec ? hex4(spec->productID, false) : "0002";
+  const std::string vendor = spec ? hex(spec->vendorID, "%04x") : "1d6b";
+  const std::string product = spec ? hex(spec->productID, "%04x") : "0002";
   const std::string serial = spec ? spec->serial : "";
   const std::string manufacturer = spec ? spec->manufacturer : "Linux Foundation";
   const std::string productName = spec ? spec->product : "Hub";
@@ -292,9 +287,9 @@ EmulatedHidraw& UmockdevBed::add(const UsbHidSpec& spec) {
       umockdev_testbed_add_devicev(testbed_, "usb", interfaceName.c_str(), usb.c_str(),
                                    const_cast<gchar**>(interfaceAttributes), const_cast<gchar**>(interfaceProperties)));
 
-  const std::string hidName = "0003:" + hex4(spec.vendorID, true) + ":" + hex4(spec.productID, true) + "." +
-                              hex4(unsigned(++hidSequence_), true);
-  const std::string hidID = "0003:" + hex8(spec.vendorID) + ":" + hex8(spec.productID);
+  const std::string hidName = "0003:" + hex(spec.vendorID, "%04X") + ":" + hex(spec.productID, "%04X") + "." +
+                              hex(unsigned(++hidSequence_), "%04X");
+  const std::string hidID = "0003:" + hex(spec.vendorID, "%08X") + ":" + hex(spec.productID, "%08X");
   const std::string hidName2 = spec.manufacturer + " " + spec.product;
   const std::string phys = "usb-0000:00:14.0-" + spec.devpath + "/input0";
   const gchar* hidProperties[] = {"HID_ID",     hidID.c_str(), "HID_NAME",          hidName2.c_str(), "HID_PHYS",
@@ -375,14 +370,9 @@ void UmockdevBed::remove(EmulatedHidraw& device) {
 }
 
 void UmockdevBed::uevent(const EmulatedHidraw& device, const char* action) {
-  umockdev_testbed_uevent(testbed_, hidrawSyspath(device).c_str(), action);
-}
-
-std::string UmockdevBed::hidrawSyspath(const EmulatedHidraw& device) const {
   for (const auto& plugged : plugged_) {
-    if (&plugged->device == &device) return plugged->syspaths.front();
+    if (&plugged->device == &device) umockdev_testbed_uevent(testbed_, plugged->syspaths.front().c_str(), action);
   }
-  return {};
 }
 
 std::string UmockdevBed::nodeFile(const EmulatedHidraw& device) const {

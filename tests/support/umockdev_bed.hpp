@@ -111,13 +111,8 @@ class UmockdevBed {
   // the user access. Root passes anyway: pair it with UnprivilegedScope.
   void denyAccess(const EmulatedHidraw& device);
 
-  // The sysfs path of the device's hidraw node, e.g.
-  // /sys/devices/pci0000:00/0000:00:14.0/usb1/1-2/1-2:1.0/0003:05AC:9226.0001/hidraw/hidraw0
-  std::string hidrawSyspath(const EmulatedHidraw& device) const;
   // Where the bed keeps the node's file: its mode is what open(2) checks.
   std::string nodeFile(const EmulatedHidraw& device) const;
-
-  UMockdevTestbed* testbed() { return testbed_; }
 
  private:
   struct Plugged;
