@@ -71,7 +71,8 @@ INSTANTIATE_TEST_SUITE_P(
 // A bare 70 would be 7000 %: a fraction above 1 is out of range, not a percentage.
 TEST(ParseBrightnessValue, RejectsEveryMalformedOrOutOfRangeValue) {
   for (const char* value : {"70", "101%", "+150%", "+0.1", "bright", "nan", "5e-1", "%", "0.5.1", "+-5%", " 50%"}) {
-    EXPECT_EQ(parseCommandLine({"set", "1", value}),
+    const std::vector<std::string_view> arguments{"set", "1", value};
+    EXPECT_EQ(parseCommandLine(arguments),
               (std::variant<Command, UsageError>{usage(std::string("set: invalid value '") + value +
                                                        "' (use 70%, +10%, -5% or 0.7, within 0-100 %)")}))
         << value;
