@@ -85,26 +85,6 @@ UsbHidSpec keyboard(int hidraw, int busnum, std::string devpath) {
 
 // --- EmulatedHidraw ---
 
-std::uint8_t EmulatedHidraw::brightness() const {
-  std::lock_guard lock(mutex_);
-  return brightness_;
-}
-
-void EmulatedHidraw::setBrightness(std::uint8_t byte) {
-  std::lock_guard lock(mutex_);
-  brightness_ = byte;
-}
-
-std::vector<std::vector<std::uint8_t>> EmulatedHidraw::receivedReports() const {
-  std::lock_guard lock(mutex_);
-  return received_;
-}
-
-std::vector<std::vector<std::uint8_t>> EmulatedHidraw::getRequests() const {
-  std::lock_guard lock(mutex_);
-  return getRequests_;
-}
-
 // umockdev backs an emulated node with a pseudo-terminal: every handle open
 // on the node is a descriptor of this process that leads to it.
 int EmulatedHidraw::openHandles() const {
@@ -115,21 +95,6 @@ int EmulatedHidraw::openHandles() const {
     if (std::filesystem::read_symlink(entry.path(), linkError) == backing_ && !linkError) ++count;
   }
   return count;
-}
-
-void EmulatedHidraw::vanish() {
-  std::lock_guard lock(mutex_);
-  vanished_ = true;
-}
-
-void EmulatedHidraw::failNextReport(int error) {
-  std::lock_guard lock(mutex_);
-  failNext_ = error;
-}
-
-void EmulatedHidraw::answerNextGetShort(std::size_t bytes) {
-  std::lock_guard lock(mutex_);
-  shortNext_ = bytes;
 }
 
 void EmulatedHidraw::handleIoctl(void* opaque) {
@@ -254,21 +219,11 @@ std::string UmockdevBed::usbDevice(int busnum, const std::string& devpath, const
   const std::string serial = spec ? spec->serial : "";
   const std::string manufacturer = spec ? spec->manufacturer : "Linux Foundation";
   const std::string productName = spec ? spec->product : "Hub";
-  const gchar* attributes[] = {"idVendor",
-                               vendor.c_str(),
-                               "idProduct",
-                               product.c_str(),
-                               "busnum",
-                               bus.c_str(),
-                               "devpath",
-                               devpath.c_str(),
-                               "manufacturer",
-                               manufacturer.c_str(),
-                               "product",
-                               productName.c_str(),
-                               serial.empty() ? nullptr : "serial",
-                               serial.c_str(),
-                               nullptr};
+  const gchar* attributes[] = {"idVendor",  vendor.c_str(),      "idProduct",     product.c_str(), "busnum",
+                               bus.c_str(), "devpath",           devpath.c_str(), "manufacturer",  manufacturer.c_str(),
+                               "product",   productName.c_str(), "serial",        serial.c_str(),  nullptr};
+  // No serial attribute at all for a device without one.
+  if (serial.empty()) attributes[12] = nullptr;
   const gchar* properties[] = {"DEVTYPE", "usb_device", "BUSNUM", bus.c_str(), nullptr};
   std::string syspath = takeString(umockdev_testbed_add_devicev(
       testbed_, "usb", name.c_str(), parent.c_str(), const_cast<gchar**>(attributes), const_cast<gchar**>(properties)));

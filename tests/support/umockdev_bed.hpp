@@ -47,32 +47,53 @@ UsbHidSpec keyboard(int hidraw, int busnum, std::string devpath);
 // brightness byte; every other feature report is answered with EINVAL.
 // All members are safe to call from the test's thread.
 class EmulatedHidraw {
+  // Runs `f` under the lock that guards the device's state.
+  template <typename F>
+  auto locked(F f) const {
+    std::lock_guard lock(mutex_);
+    return f();
+  }
+
  public:
   explicit EmulatedHidraw(UsbHidSpec spec) : spec_(std::move(spec)) {}
 
   const UsbHidSpec& spec() const { return spec_; }
   std::string node() const { return "/dev/hidraw" + std::to_string(spec_.hidraw); }
 
-  std::uint8_t brightness() const;
-  void setBrightness(std::uint8_t byte);
+  std::uint8_t brightness() const {
+    return locked([&] { return brightness_; });
+  }
+  void setBrightness(std::uint8_t byte) {
+    locked([&] { brightness_ = byte; });
+  }
 
   // Every set-feature report received, as sent (report ID first).
-  std::vector<std::vector<std::uint8_t>> receivedReports() const;
+  std::vector<std::vector<std::uint8_t>> receivedReports() const {
+    return locked([&] { return received_; });
+  }
   // Every get-feature request, as the buffer arrived (report ID first).
-  std::vector<std::vector<std::uint8_t>> getRequests() const;
+  std::vector<std::vector<std::uint8_t>> getRequests() const {
+    return locked([&] { return getRequests_; });
+  }
   // File handles on the node this process holds open right now.
   int openHandles() const;
 
   // The next feature-report ioctl fails with `error`.
-  void failNextReport(int error);
+  void failNextReport(int error) {
+    locked([&] { failNext_ = error; });
+  }
   // The next get-feature answer holds only its first `bytes` bytes.
-  void answerNextGetShort(std::size_t bytes);
+  void answerNextGetShort(std::size_t bytes) {
+    locked([&] { shortNext_ = bytes; });
+  }
 
   // Called on umockdev's worker thread.
   void handleIoctl(void* client);
   void setBacking(std::filesystem::path backing) { backing_ = std::move(backing); }
   // From now on every ioctl fails with ENODEV.
-  void vanish();
+  void vanish() {
+    locked([&] { vanished_ = true; });
+  }
 
  private:
   const UsbHidSpec spec_;
