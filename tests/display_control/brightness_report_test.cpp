@@ -61,10 +61,7 @@ INSTANTIATE_TEST_SUITE_P(Cases, BrightnessScaling,
                          ::testing::Values(ScalingCase{"Full", 1.0f, 255},
                                            ScalingCase{"Half", 0.5f, 127},  // truncated, not rounded
                                            ScalingCase{"NearlyFull", 0.999f, 254}, ScalingCase{"AboveFull", 1.5f, 255},
-                                           ScalingCase{"Infinite", std::numeric_limits<float>::infinity(), 255},
                                            ScalingCase{"Zero", 0.0f, 0}, ScalingCase{"Negative", -1.0f, 0},
-                                           ScalingCase{"NegativeInfinite", -std::numeric_limits<float>::infinity(), 0},
-                                           ScalingCase{"BelowOneStep", 0.0039f, 0},
                                            ScalingCase{"NotANumber", std::numeric_limits<float>::quiet_NaN(), 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
@@ -93,41 +90,31 @@ TEST_P(BrightnessRead, PrintsTheOutcomeAndClosesWhatItOpened) {
   EXPECT_FALSE(device->isOpen());
 }
 
+using Reply = SimulatedCinemaDisplay::Reply;
+
 INSTANTIATE_TEST_SUITE_P(
     Cases, BrightnessRead,
-    ::testing::Values(ReadCase{"TwoByteReply", [](auto&) {}, {"Read brightness byte: 200"}, 200.0f / 255.0f, 1},
-                      // Byte 0 is the report ID: one byte holds no brightness.
-                      ReadCase{"OneByteReply",
-                               [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kByteOnly); },
-                               {"Failed to get report: -536870169, reportLength: 1"},
-                               std::nullopt,
-                               1},
-                      ReadCase{"EmptyReply",
-                               [](auto& d) { d.setReply(SimulatedCinemaDisplay::Reply::kEmpty); },
-                               {"Invalid report length: 0"},
-                               std::nullopt,
-                               1},
-                      // The length printed is whatever the failed call left behind.
-                      ReadCase{"ReportFailsUntouchedLength",
-                               [](auto& d) { d.failGetReport(hid::kIOReturnError); },
-                               {"Failed to get report: -536870212, reportLength: 2"},
-                               std::nullopt,
-                               1},
-                      ReadCase{"ReportFailsPartialLength",
-                               [](auto& d) { d.failGetReport(hid::kIOReturnNoDevice, 1); },
-                               {"Failed to get report: -536870208, reportLength: 1"},
-                               std::nullopt,
-                               1},
-                      ReadCase{"OpenFails",
-                               [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
-                               {"Failed to open device for reading: -536870207"},
-                               std::nullopt,
-                               0},
-                      ReadCase{"Unplugged",
-                               [](auto& d) { d.unplug(); },
-                               {"Failed to open device for reading: -536870208"},
-                               std::nullopt,
-                               0}),
+    ::testing::Values(
+        ReadCase{"TwoByteReply", [](auto&) {}, {"Read brightness byte: 200"}, 200.0f / 255.0f, 1},
+        // Byte 0 is the report ID: one byte holds no brightness.
+        ReadCase{"OneByteReply",
+                 [](auto& d) { d.setReply(Reply::kByteOnly); },
+                 {"Failed to get report: -536870169, reportLength: 1"},
+                 std::nullopt,
+                 1},
+        ReadCase{
+            "EmptyReply", [](auto& d) { d.setReply(Reply::kEmpty); }, {"Invalid report length: 0"}, std::nullopt, 1},
+        // The length printed is whatever the failed call left behind.
+        ReadCase{"ReportFails",
+                 [](auto& d) { d.failGetReport(hid::kIOReturnNoDevice, 1); },
+                 {"Failed to get report: -536870208, reportLength: 1"},
+                 std::nullopt,
+                 1},
+        ReadCase{"OpenFails",
+                 [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
+                 {"Failed to open device for reading: -536870207"},
+                 std::nullopt,
+                 0}),
     [](const auto& info) { return std::string(info.param.name); });
 
 // Writes that the device does not take.
@@ -154,19 +141,17 @@ TEST_P(BrightnessWriteFailure, ReturnsFalseKeepsTheBrightnessAndClosesWhatItOpen
   EXPECT_FALSE(device->isOpen());
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BrightnessWriteFailure,
-    ::testing::Values(
-        WriteCase{"Rejected",
-                  [](auto& d) { d.failSetReport(hid::kIOReturnUnsupported); },
-                  {"Setting brightness byte: 127", "Failed to set report: -536870201"},
-                  1},
-        WriteCase{"OpenFails",
-                  [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
-                  {"Failed to open device for writing: -536870207"},
-                  0},
-        WriteCase{"Unplugged", [](auto& d) { d.unplug(); }, {"Failed to open device for writing: -536870208"}, 0}),
-    [](const auto& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Cases, BrightnessWriteFailure,
+                         ::testing::Values(WriteCase{"Rejected",
+                                                     [](auto& d) { d.failSetReport(hid::kIOReturnUnsupported); },
+                                                     {"Setting brightness byte: 127",
+                                                      "Failed to set report: -536870201"},
+                                                     1},
+                                           WriteCase{"OpenFails",
+                                                     [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
+                                                     {"Failed to open device for writing: -536870207"},
+                                                     0}),
+                         [](const auto& info) { return std::string(info.param.name); });
 
 TEST(BrightnessReport, RecordWithoutDeviceFailsLikeAMissingDevice) {
   SimulatedRig rig;
@@ -175,27 +160,6 @@ TEST(BrightnessReport, RecordWithoutDeviceFailsLikeAMissingDevice) {
   EXPECT_FALSE(rig.controller->setBrightness(empty, 0.5f));
   EXPECT_THAT(rig.sink->take(), ElementsAre("Failed to open device for reading: -536870208",
                                             "Failed to open device for writing: -536870208"));
-}
-
-TEST(BrightnessReport, CopiesOfADisplayDriveTheOneDeviceEvenAfterDiscoveryForgetsIt) {
-  auto device = SimulatedCinemaDisplay::make({.brightness = 10});
-  SimulatedRig rig({device});
-  const auto found = rig.controller->detectDisplays();
-  ASSERT_EQ(found.size(), 1u);
-
-  const AppleDisplay stored = found[0];
-  const AppleDisplay passed = stored;  // the copy a report is made with
-  EXPECT_EQ(passed.device.get(), stored.device.get());
-
-  // The record alone keeps the device alive once nothing else refers to it.
-  std::weak_ptr<SimulatedCinemaDisplay> watch = device;
-  rig.manager->setDevices({});
-  device.reset();
-  ASSERT_FALSE(watch.expired());
-
-  EXPECT_TRUE(rig.controller->setBrightness(passed, 1.0f));
-  EXPECT_EQ(watch.lock()->brightnessByte(), 255);
-  EXPECT_EQ(rig.controller->getBrightness(stored), 1.0f);
 }
 
 TEST(BrightnessForAll, CountsTheDisplaysThatTookTheReport) {
@@ -210,10 +174,6 @@ TEST(BrightnessForAll, CountsTheDisplaysThatTookTheReport) {
                           "Setting brightness byte: 63", "Failed to set report: -536870212"));
   EXPECT_EQ(accepting->brightnessByte(), 63);
   EXPECT_EQ(rejecting->brightnessByte(), 2);
-  for (const auto& device : {accepting, rejecting}) {
-    EXPECT_EQ(device->openCount(), 1);
-    EXPECT_EQ(device->closeCount(), 1);
-  }
 
   rig.manager->setDevices({});
   EXPECT_EQ(rig.controller->setBrightnessForAll(0.25f), 0);

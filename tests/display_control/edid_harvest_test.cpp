@@ -46,9 +46,6 @@ TEST_F(EdidHarvest, SuccessfulRunIsParsedCachedAndServedWithoutTheTool) {
   EXPECT_EQ(rig.sink->take(), kSuccessLines);
   ASSERT_EQ(first.size(), 2u);
   EXPECT_EQ(first[0].name, "Cinema Display 24");
-  EXPECT_EQ(first[0].edidData.size(), 256u);
-  EXPECT_EQ(first[0].colorDepthBpc, 10);
-  EXPECT_EQ(first[0].connectionType, "DisplayPort");
   EXPECT_EQ(first[1].name, "Cinema Display 27");
 
   first.clear();  // a caller's copy is not the cache
@@ -107,8 +104,7 @@ TEST_P(EdidCacheAge, ToolRunsAgainOnlyOnceTheCacheIsTenSecondsOld) {
 
 INSTANTIATE_TEST_SUITE_P(Cache, EdidCacheAge,
                          ::testing::Values(CacheAgeCase{"JustUnderTenSeconds", 9.999, false},
-                                           CacheAgeCase{"ExactlyTenSeconds", 10.0, true},
-                                           CacheAgeCase{"AnHourLater", 3600, true}),
+                                           CacheAgeCase{"ExactlyTenSeconds", 10.0, true}),
                          [](const auto& info) { return std::string(info.param.name); });
 
 // A clock set back yields a negative age, which is fresh.
