@@ -87,13 +87,6 @@ INSTANTIATE_TEST_SUITE_P(
             .rowName = "Cinema HD Display",
             .rowBrightness = 0.5f,
             .rowFailure = BrightnessFailure::kError},
-        // The top byte reads as exactly one.
-        RefreshCase{
-            .name = "FullByte",
-            .display = named("Cinema Display", 255),
-            .readLines = {"Reading brightness for Cinema Display", "Got brightness: 1.0", "Using brightness: 1.0"},
-            .rowName = "Cinema Display",
-            .rowBrightness = 1.0f},
         // A byte that is not a round fraction prints its shortest exact form.
         RefreshCase{.name = "ByteBelowHalf",
                     .display = named("Cinema Display", 127),
