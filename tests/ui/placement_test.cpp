@@ -40,7 +40,6 @@ INSTANTIATE_TEST_SUITE_P(Cases, TrayWindowPosition,
                              TrayCase{"BottomPanelCursor", cursorAt(1000, 1070), {1000 - 168, 1070 - kGap - 200}},
                              // At the right screen edge the window slides left to stay whole.
                              TrayCase{"RightCorner", cursorAt(1915, 16), {1920 - 336, 32}},
-                             TrayCase{"LeftCorner", cursorAt(3, 1075), {0, 1075 - kGap - 200}},
                              // Mid-screen upper half: just below the cursor with the gap.
                              TrayCase{"UpperHalf", cursorAt(500, 300), {500 - 168, 300 + 1 + kGap}},
                              // Vertical panels inside the work area (no strut): beside the item.
