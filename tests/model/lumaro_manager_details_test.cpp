@@ -4,6 +4,8 @@
 #include <optional>
 #include <vector>
 
+#include "edid_builders.hpp"
+#include "edid_rig.hpp"
 #include "manual_manager_test.hpp"
 
 namespace lumaro::testing {
@@ -108,6 +110,25 @@ TEST_F(DetailsTest, ALookupThatFindsNothingKeepsStoredDetails) {
   EXPECT_EQ(queues->pendingMain(), 0u);
   EXPECT_EQ(rig.row(found)->details, expectedDetails());
   EXPECT_EQ(changes, 0);
+}
+
+// The dump's EDID has another product code: only the row's USB serial can match it.
+TEST_F(DetailsTest, TheRowsSerialReachesTheRegistryDumpLookup) {
+  rig.plug(Identity{.productID = kWithoutEdid, .name = "Serial only", .serialNumber = "305419896"});
+  refreshNow();
+  ASSERT_EQ(manager().displays().size(), 3u);
+  const Uuid bySerial = manager().displays()[2].id;
+  rig.dumpTool->setOutput("    \"IODisplayEDID\" = <" +
+                          testing_edid::hexOf(makeEdid({.product = 0x1234, .serial = 0x12345678, .length = 128})) +
+                          ">\n");
+
+  CompletionLog log;
+  manager().loadEDIDDetails(bySerial, log.recorder(*queues));
+  queues->runAll();
+  ASSERT_EQ(log.results.size(), 1u);
+  ASSERT_TRUE(log.results[0].has_value());
+  EXPECT_EQ(log.results[0]->serialNumber, "305419896");
+  EXPECT_EQ(rig.linesStartingWith("RarudoRuroravOduradadur: Found matching EDID by serial 305419896"), 1);
 }
 
 TEST_F(DetailsTest, LookupsFinishingOutOfOrderAnswerTheirOwnCallers) {

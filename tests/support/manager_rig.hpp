@@ -27,9 +27,11 @@ class ScriptedDumpTool final : public process::ProcessLauncher {
   explicit ScriptedDumpTool(std::string output = {}) : output_(std::move(output)) {}
   process::RunResult run(const std::string& executable, const std::vector<std::string>& arguments) override;
   int runs() const { return runs_.load(); }
+  // What later runs print; set before any lookup starts.
+  void setOutput(std::string output) { output_ = std::move(output); }
 
  private:
-  const std::string output_;
+  std::string output_;
   std::atomic<int> runs_{0};
 };
 
