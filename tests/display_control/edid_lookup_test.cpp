@@ -130,11 +130,6 @@ INSTANTIATE_TEST_SUITE_P(
             {kFetching, prefixed("Found 2 online display(s)"), prefixed("Display 0: vendor 0x10AC product 0xA0C4"),
              prefixed("Display 1: vendor 0x0610 product 0x9227"), kNoDisplay},
             std::nullopt},
-        OnlineCase{"MatchingDisplayWithoutService",
-                   [](auto& s) {
-                     s.addOnlineDisplay({7, 0x0610, 0x9226, 0});
-                   },
-                   oneDisplay({kNoDisplay}), std::nullopt},
         OnlineCase{"ServiceWithoutEdid", appleDisplay(std::nullopt), oneDisplay({kNoDisplay}), std::nullopt},
         OnlineCase{"EdidPropertyNotData", appleDisplay(RegistryValue{std::string("00ffffffffffff00")}),
                    oneDisplay({kNoDisplay}), std::nullopt},
@@ -146,13 +141,6 @@ INSTANTIATE_TEST_SUITE_P(
         // Without an EDID serial number the display's own number stands in.
         OnlineCase{"SerialFromDisplay", appleDisplay(RegistryValue{makeEdid({})}, 4242), kFetched, "4242"}),
     [](const auto& info) { return std::string(info.param.name); });
-
-TEST_F(EdidLookup, UsbVendorOnlyShowsInTheFirstLine) {
-  rig.simulated->attachDisplay(makeEdid({.serial = 9}));
-  const auto details = rig.controller->fetchEDIDDetails(0x1234, 0x9226, std::nullopt);
-  ASSERT_TRUE(details.has_value());
-  EXPECT_EQ(rig.sink->lines().front(), prefixed("Fetching EDID for vendor 0x1234 product 0x9226"));
-}
 
 // --- Which registry service qualifies --------------------------------------
 

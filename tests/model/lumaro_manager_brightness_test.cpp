@@ -40,11 +40,17 @@ class BrightnessTest : public ManualManagerTest {
 
 // --- accepted writes ---
 
+// The manager's first two lines for a call with `passed`, set as `clamped`.
+std::vector<std::string> callLines(const std::string& passed, const std::string& clamped) {
+  return {"LumaroManager: setBrightness called with value: " + passed,
+          "LumaroManager: Setting brightness to " + clamped + " for display Cinema HD Display"};
+}
+
 struct WriteCase {
   const char* name;
   float value;
-  const char* calledLine;
-  const char* settingLine;
+  const char* passed;   // as the first line shows it
+  const char* clamped;  // as the second line shows it
   std::uint8_t byte;
   float row;
 };
@@ -58,8 +64,9 @@ TEST_P(AcceptedWrite, SendsTheClampedByteAndUpdatesTheRowFromTheMainQueue) {
   const auto subscription = countChanges();
 
   manager().setBrightness(id, c.value);
-  EXPECT_THAT(rig.takeManagerLines(),
-              ElementsAre(c.calledLine, c.settingLine, "LumaroManager: setBrightness result: true"));
+  auto lines = callLines(c.passed, c.clamped);
+  lines.push_back("LumaroManager: setBrightness result: true");
+  EXPECT_EQ(rig.takeManagerLines(), lines);
   EXPECT_THAT(display->reportsWritten(), ElementsAre(Report{0x10, c.byte}));
   EXPECT_EQ(rowBrightness(), kStartBrightness);
   EXPECT_EQ(changes, 0);
@@ -70,30 +77,24 @@ TEST_P(AcceptedWrite, SendsTheClampedByteAndUpdatesTheRowFromTheMainQueue) {
   EXPECT_EQ(changes, 1);
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Manager, AcceptedWrite,
-    ::testing::Values(
-        // Above the range: the line shows the value as passed, then the clamped one.
-        WriteCase{"AboveOne", 1.2f, "LumaroManager: setBrightness called with value: 1.2",
-                  "LumaroManager: Setting brightness to 1.0 for display Cinema HD Display", 255, 1.0f},
-        WriteCase{"Negative", -0.2f, "LumaroManager: setBrightness called with value: -0.2",
-                  "LumaroManager: Setting brightness to 0.0 for display Cinema HD Display", 0, 0.0f},
-        // NaN would otherwise leave the row outside 0.0–1.0.
-        WriteCase{"NotANumber", std::numeric_limits<float>::quiet_NaN(),
-                  "LumaroManager: setBrightness called with value: nan",
-                  "LumaroManager: Setting brightness to 0.0 for display Cinema HD Display", 0, 0.0f},
-        // In range: truncated on the wire, kept exactly in the row.
-        WriteCase{"Half", 0.5f, "LumaroManager: setBrightness called with value: 0.5",
-                  "LumaroManager: Setting brightness to 0.5 for display Cinema HD Display", 127, 0.5f}),
-    [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
+INSTANTIATE_TEST_SUITE_P(Manager, AcceptedWrite,
+                         ::testing::Values(
+                             // Above the range: the line shows the value as passed, then the clamped one.
+                             WriteCase{"AboveOne", 1.2f, "1.2", "1.0", 255, 1.0f},
+                             WriteCase{"Negative", -0.2f, "-0.2", "0.0", 0, 0.0f},
+                             // NaN would otherwise leave the row outside 0.0–1.0.
+                             WriteCase{"NotANumber", std::numeric_limits<float>::quiet_NaN(), "nan", "0.0", 0, 0.0f},
+                             // In range: truncated on the wire, kept exactly in the row.
+                             WriteCase{"Half", 0.5f, "0.5", "0.5", 127, 0.5f}),
+                         [](const ::testing::TestParamInfo<WriteCase>& info) { return std::string(info.param.name); });
 
 // --- writes that fail ---
 
 struct FailedWriteCase {
   const char* name;
   std::function<void(hid::SimulatedCinemaDisplay&)> fault;
-  std::vector<std::string> lines;           // every line, the controller's included
-  std::optional<BrightnessFailure> marked;  // what the row says afterwards
+  std::vector<std::string> controllerLines;  // between the manager's call lines and its result
+  std::optional<BrightnessFailure> marked;   // what the row says afterwards
 };
 
 void PrintTo(const FailedWriteCase& c, std::ostream* os) { *os << c.name; }
@@ -106,7 +107,10 @@ TEST_P(FailedWrite, KeepsTheBrightnessAndMarksOnlyLastingFailures) {
   const auto subscription = countChanges();
 
   manager().setBrightness(id, 0.6f);
-  EXPECT_EQ(rig.sink->take(), c.lines);
+  auto lines = callLines("0.6", "0.6");
+  lines.insert(lines.end(), c.controllerLines.begin(), c.controllerLines.end());
+  lines.push_back("LumaroManager: setBrightness result: false");
+  EXPECT_EQ(rig.sink->take(), lines);
   EXPECT_EQ(changes, 0);  // published only from the main queue
   queues->runAllMain();
   EXPECT_EQ(rowBrightness(), kStartBrightness);
@@ -119,34 +123,24 @@ INSTANTIATE_TEST_SUITE_P(
     Manager, FailedWrite,
     ::testing::Values(
         // The display answers the report with an error.
-        FailedWriteCase{
-            "Rejected",
-            [](hid::SimulatedCinemaDisplay& d) { d.failSetReport(hid::kIOReturnError); },
-            {"LumaroManager: setBrightness called with value: 0.6",
-             "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display", "Setting brightness byte: 153",
-             "Failed to set report: -536870212", "LumaroManager: setBrightness result: false"},
-            std::nullopt},
+        FailedWriteCase{"Rejected",
+                        [](hid::SimulatedCinemaDisplay& d) { d.failSetReport(hid::kIOReturnError); },
+                        {"Setting brightness byte: 153", "Failed to set report: -536870212"},
+                        std::nullopt},
         // The node is not the user's: every later move would be refused too.
         FailedWriteCase{"NotPrivileged",
                         [](hid::SimulatedCinemaDisplay& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
-                        {"LumaroManager: setBrightness called with value: 0.6",
-                         "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
-                         "Failed to open device for writing: -536870207", "LumaroManager: setBrightness result: false"},
+                        {"Failed to open device for writing: -536870207"},
                         BrightnessFailure::kNotPrivileged},
         // Refused at the report itself, as a backlight write without logind is.
-        FailedWriteCase{
-            "ReportNotPrivileged",
-            [](hid::SimulatedCinemaDisplay& d) { d.failSetReport(hid::kIOReturnNotPrivileged); },
-            {"LumaroManager: setBrightness called with value: 0.6",
-             "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display", "Setting brightness byte: 153",
-             "Failed to set report: -536870207", "LumaroManager: setBrightness result: false"},
-            BrightnessFailure::kNotPrivileged},
+        FailedWriteCase{"ReportNotPrivileged",
+                        [](hid::SimulatedCinemaDisplay& d) { d.failSetReport(hid::kIOReturnNotPrivileged); },
+                        {"Setting brightness byte: 153", "Failed to set report: -536870207"},
+                        BrightnessFailure::kNotPrivileged},
         // Pulled after the refresh: still in the map, the open fails.
         FailedWriteCase{"Unplugged",
                         [](hid::SimulatedCinemaDisplay& d) { d.unplug(); },
-                        {"LumaroManager: setBrightness called with value: 0.6",
-                         "LumaroManager: Setting brightness to 0.6 for display Cinema HD Display",
-                         "Failed to open device for writing: -536870208", "LumaroManager: setBrightness result: false"},
+                        {"Failed to open device for writing: -536870208"},
                         BrightnessFailure::kNoDevice}),
     [](const ::testing::TestParamInfo<FailedWriteCase>& info) { return std::string(info.param.name); });
 

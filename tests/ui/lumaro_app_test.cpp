@@ -70,9 +70,7 @@ TEST_F(LumaroWindowTest, RefreshButtonRefreshesExactlyOnce) {
 TEST_F(LumaroWindowTest, FooterTextsAndAboutBlock) {
   auto window = openWindow();
   rig.settle();
-  EXPECT_EQ(window->refreshButton()->toolTip(), "Refresh");
   EXPECT_EQ(window->refreshButton()->accessibleName(), "Refresh");
-  EXPECT_EQ(window->quitButton()->toolTip(), "Quit");
   EXPECT_EQ(window->quitButton()->accessibleName(), "Quit");
   EXPECT_THAT(testing::visibleTexts(*window),
               ElementsAre("No Apple Cinema Displays found.", "Lumaro " + applicationVersion(), "Info"));
@@ -119,15 +117,6 @@ TEST_F(LumaroWindowTest, FocusStartsOnTheFirstSliderAndTabRunsRowByRowThenTheFoo
   EXPECT_EQ(tabOrder(*window),
             (QList<QWidget*>{rows[0]->slider(), rows[0]->infoButton(), rows[1]->slider(), rows[1]->infoButton(),
                              window->refreshButton(), window->infoLink(), window->quitButton()}));
-}
-
-TEST_F(LumaroWindowTest, UnreadableRowHasNoSliderToFocus) {
-  rig.plug(testing::ledCinema())->failGetReport(hid::kIOReturnNotPrivileged);
-  auto window = openWindow();
-  rig.settle();
-  const auto& rows = window->contentView()->rows();
-  ASSERT_EQ(rows.size(), 1u);
-  EXPECT_EQ(window->focusWidget(), rows[0]->infoButton());
 }
 
 class LumaroAppTest : public ::testing::Test {
@@ -233,8 +222,8 @@ TEST_F(LumaroAppTest, TrayIconFollowsThePalette) {
   QApplication::setPalette(original);
 }
 
-// Runs the event loop until the application quits; false if it did not// Runs the event loop until the application
-// quits; false if it did not within the time limit.
+// Runs the event loop until the application quits; false if it did not
+// within the time limit.
 bool quitsWhile(const std::function<void()>& action) {
   bool timedOut = false;
   QTimer::singleShot(0, action);
@@ -251,12 +240,7 @@ TEST_F(LumaroAppTest, QuitButtonEndsTheApplicationAtOnce) {
   app.start();
   app.openWindow();
   EXPECT_TRUE(quitsWhile([&] { QTest::mouseClick(app.window()->quitButton(), Qt::LeftButton); }));
-}
-
-TEST_F(LumaroAppTest, TrayMenuQuitEndsTheApplication) {
-  LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
-  app.start();
-  EXPECT_TRUE(quitsWhile([&] { app.trayMenu()->actions().back()->trigger(); }));
+  EXPECT_TRUE(quitsWhile([&] { app.trayMenu()->actions().back()->trigger(); })) << "the tray menu's Quit";
 }
 
 TEST_F(LumaroAppTest, ClosingTheTopLevelWindowEndsTheApplication) {
