@@ -59,28 +59,28 @@ gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer devic
 
 }  // namespace
 
-UsbHidSpec cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath) {
-  return UsbHidSpec{.vendorID = 0x05AC,
-                    .productID = productID,
-                    .serial = std::move(serial),
-                    .manufacturer = "Apple Inc.",
-                    .product = "Apple Cinema HD Display",
-                    .busnum = busnum,
-                    .devpath = std::move(devpath),
-                    .hidraw = hidraw,
-                    .reportDescriptor = kDisplayDescriptor};
+UsbHidIdentity cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath) {
+  return UsbHidIdentity{.vendorID = 0x05AC,
+                        .productID = productID,
+                        .serial = std::move(serial),
+                        .manufacturer = "Apple Inc.",
+                        .product = "Apple Cinema HD Display",
+                        .busnum = busnum,
+                        .devpath = std::move(devpath),
+                        .hidraw = hidraw,
+                        .reportDescriptor = kDisplayDescriptor};
 }
 
-UsbHidSpec keyboard(int hidraw, int busnum, std::string devpath) {
-  return UsbHidSpec{.vendorID = 0x046D,
-                    .productID = 0xC31C,
-                    .serial = "",
-                    .manufacturer = "Logitech",
-                    .product = "USB Keyboard",
-                    .busnum = busnum,
-                    .devpath = std::move(devpath),
-                    .hidraw = hidraw,
-                    .reportDescriptor = kKeyboardDescriptor};
+UsbHidIdentity keyboard(int hidraw, int busnum, std::string devpath) {
+  return UsbHidIdentity{.vendorID = 0x046D,
+                        .productID = 0xC31C,
+                        .serial = "",
+                        .manufacturer = "Logitech",
+                        .product = "USB Keyboard",
+                        .busnum = busnum,
+                        .devpath = std::move(devpath),
+                        .hidraw = hidraw,
+                        .reportDescriptor = kKeyboardDescriptor};
 }
 
 // --- EmulatedHidraw ---
@@ -114,7 +114,7 @@ void EmulatedHidraw::handleIoctl(void* opaque) {
 
   if (request == HIDIOCGRDESCSIZE) {
     g_autoptr(UMockdevIoctlData) data = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
-    int descriptorSize = static_cast<int>(spec_.reportDescriptor.size());
+    int descriptorSize = static_cast<int>(identity_.reportDescriptor.size());
     umockdev_ioctl_data_update(data, 0, reinterpret_cast<guint8*>(&descriptorSize), sizeof descriptorSize);
     umockdev_ioctl_client_complete(client, 0, 0);
     return;
@@ -123,8 +123,8 @@ void EmulatedHidraw::handleIoctl(void* opaque) {
     g_autoptr(UMockdevIoctlData) data =
         umockdev_ioctl_data_resolve(arg, 0, sizeof(struct hidraw_report_descriptor), nullptr);
     hidraw_report_descriptor descriptor{};
-    descriptor.size = static_cast<__u32>(spec_.reportDescriptor.size());
-    std::copy(spec_.reportDescriptor.begin(), spec_.reportDescriptor.end(), descriptor.value);
+    descriptor.size = static_cast<__u32>(identity_.reportDescriptor.size());
+    std::copy(identity_.reportDescriptor.begin(), identity_.reportDescriptor.end(), descriptor.value);
     umockdev_ioctl_data_update(data, 0, reinterpret_cast<guint8*>(&descriptor), sizeof descriptor);
     umockdev_ioctl_client_complete(client, 0, 0);
     return;
@@ -163,7 +163,7 @@ void EmulatedHidraw::handleIoctl(void* opaque) {
 // --- UmockdevBed ---
 
 struct UmockdevBed::Plugged {
-  explicit Plugged(const UsbHidSpec& spec) : device(spec) {}
+  explicit Plugged(const UsbHidIdentity& identity) : device(identity) {}
   ~Plugged() {
     if (handler != nullptr) g_object_unref(handler);
   }
@@ -195,7 +195,7 @@ UmockdevBed::~UmockdevBed() {
   g_object_unref(testbed_);
 }
 
-std::string UmockdevBed::usbDevice(int busnum, const std::string& devpath, const UsbHidSpec* spec) {
+std::string UmockdevBed::usbDevice(int busnum, const std::string& devpath, const UsbHidIdentity* identity) {
   const std::string key = std::to_string(busnum) + "-" + devpath;
   if (const auto found = usbDevices_.find(key); found != usbDevices_.end()) return found->second;
 
@@ -214,11 +214,11 @@ std::string UmockdevBed::usbDevice(int busnum, const std::string& devpath, const
     name = key;
   }
   const std::string bus = std::to_string(busnum);
-  const std::string vendor = spec ? hex(spec->vendorID, "%04x") : "1d6b";
-  const std::string product = spec ? hex(spec->productID, "%04x") : "0002";
-  const std::string serial = spec ? spec->serial : "";
-  const std::string manufacturer = spec ? spec->manufacturer : "Linux Foundation";
-  const std::string productName = spec ? spec->product : "Hub";
+  const std::string vendor = identity ? hex(identity->vendorID, "%04x") : "1d6b";
+  const std::string product = identity ? hex(identity->productID, "%04x") : "0002";
+  const std::string serial = identity ? identity->serial : "";
+  const std::string manufacturer = identity ? identity->manufacturer : "Linux Foundation";
+  const std::string productName = identity ? identity->product : "Hub";
   const gchar* attributes[] = {"idVendor",  vendor.c_str(),      "idProduct",     product.c_str(), "busnum",
                                bus.c_str(), "devpath",           devpath.c_str(), "manufacturer",  manufacturer.c_str(),
                                "product",   productName.c_str(), "serial",        serial.c_str(),  nullptr};
@@ -231,10 +231,10 @@ std::string UmockdevBed::usbDevice(int busnum, const std::string& devpath, const
   return syspath;
 }
 
-EmulatedHidraw& UmockdevBed::add(const UsbHidSpec& spec) {
-  auto plugged = std::make_unique<Plugged>(spec);
-  const std::string usb = usbDevice(spec.busnum, spec.devpath, &spec);
-  const std::string usbName = std::to_string(spec.busnum) + "-" + spec.devpath;
+EmulatedHidraw& UmockdevBed::add(const UsbHidIdentity& identity) {
+  auto plugged = std::make_unique<Plugged>(identity);
+  const std::string usb = usbDevice(identity.busnum, identity.devpath, &identity);
+  const std::string usbName = std::to_string(identity.busnum) + "-" + identity.devpath;
   const std::string interfaceName = usbName + ":1.0";
   const gchar* interfaceAttributes[] = {"bInterfaceClass", "03", "bInterfaceNumber", "00", nullptr};
   const gchar* interfaceProperties[] = {"DEVTYPE", "usb_interface", "INTERFACE", "3/0/0", nullptr};
@@ -242,18 +242,19 @@ EmulatedHidraw& UmockdevBed::add(const UsbHidSpec& spec) {
       umockdev_testbed_add_devicev(testbed_, "usb", interfaceName.c_str(), usb.c_str(),
                                    const_cast<gchar**>(interfaceAttributes), const_cast<gchar**>(interfaceProperties)));
 
-  const std::string hidName = "0003:" + hex(spec.vendorID, "%04X") + ":" + hex(spec.productID, "%04X") + "." +
+  const std::string hidName = "0003:" + hex(identity.vendorID, "%04X") + ":" + hex(identity.productID, "%04X") + "." +
                               hex(unsigned(++hidSequence_), "%04X");
-  const std::string hidID = "0003:" + hex(spec.vendorID, "%08X") + ":" + hex(spec.productID, "%08X");
-  const std::string hidName2 = spec.manufacturer + " " + spec.product;
-  const std::string phys = "usb-0000:00:14.0-" + spec.devpath + "/input0";
-  const gchar* hidProperties[] = {"HID_ID",     hidID.c_str(), "HID_NAME",          hidName2.c_str(), "HID_PHYS",
-                                  phys.c_str(), "HID_UNIQ",    spec.serial.c_str(), nullptr};
+  const std::string hidID = "0003:" + hex(identity.vendorID, "%08X") + ":" + hex(identity.productID, "%08X");
+  const std::string hidName2 = identity.manufacturer + " " + identity.product;
+  const std::string phys = "usb-0000:00:14.0-" + identity.devpath + "/input0";
+  const gchar* hidProperties[] = {"HID_ID",   hidID.c_str(), "HID_NAME", hidName2.c_str(),
+                                  "HID_PHYS", phys.c_str(),  "HID_UNIQ", identity.serial.c_str(),
+                                  nullptr};
   const gchar* noAttributes[] = {nullptr};
   const std::string hid =
       takeString(umockdev_testbed_add_devicev(testbed_, "hid", hidName.c_str(), interface.c_str(),
                                               const_cast<gchar**>(noAttributes), const_cast<gchar**>(hidProperties)));
-  auto descriptor = spec.reportDescriptor;
+  auto descriptor = identity.reportDescriptor;
   umockdev_testbed_set_attribute_binary(testbed_, hid.c_str(), "report_descriptor", descriptor.data(),
                                         static_cast<gint>(descriptor.size()));
 
@@ -267,12 +268,12 @@ EmulatedHidraw& UmockdevBed::add(const UsbHidSpec& spec) {
   if (error != nullptr) g_clear_error(&error);
   if (!plugged->attached) throw std::runtime_error("could not attach an ioctl handler to " + plugged->device.node());
 
-  const std::string node = "hidraw" + std::to_string(spec.hidraw);
+  const std::string node = "hidraw" + std::to_string(identity.hidraw);
   const std::string hidraw = hid + "/hidraw/" + node;
-  const std::string minor = std::to_string(spec.hidraw);
+  const std::string minor = std::to_string(identity.hidraw);
   // umockdev makes a node only once per name; a number handed out again
   // reuses the node that its earlier device left behind (see remove()).
-  const auto reused = nodeBacking_.find(spec.hidraw);
+  const auto reused = nodeBacking_.find(identity.hidraw);
   const std::string nodeLine = reused == nodeBacking_.end() ? "\nN: " + node : "";
   // The node is in place before the "add" uevent, as the kernel has it.
   std::error_code linkError;
@@ -291,7 +292,7 @@ EmulatedHidraw& UmockdevBed::add(const UsbHidSpec& spec) {
   }
 
   if (reused == nodeBacking_.end()) {
-    nodeBacking_[spec.hidraw] = std::filesystem::read_symlink(nodeFile(plugged->device), linkError);
+    nodeBacking_[identity.hidraw] = std::filesystem::read_symlink(nodeFile(plugged->device), linkError);
   }
   plugged->device.setBacking(std::filesystem::canonical(nodeFile(plugged->device), linkError));
   plugged->syspaths = {hidraw, hid, interface, usb};
@@ -311,10 +312,10 @@ void UmockdevBed::remove(EmulatedHidraw& device) {
     // takes both away, which frees the number for the next device.
     std::error_code ignored;
     std::filesystem::remove(takeString(umockdev_testbed_get_sys_dir(testbed_)) + "/dev/char/" +
-                                std::to_string(kHidrawMajor) + ":" + std::to_string(device.spec().hidraw),
+                                std::to_string(kHidrawMajor) + ":" + std::to_string(device.identity().hidraw),
                             ignored);
     std::filesystem::remove(nodeFile(device), ignored);
-    usbDevices_.erase(std::to_string(device.spec().busnum) + "-" + device.spec().devpath);
+    usbDevices_.erase(std::to_string(device.identity().busnum) + "-" + device.identity().devpath);
     if (plugged.attached) {
       umockdev_testbed_detach_ioctl(testbed_, device.node().c_str(), nullptr);
       plugged.attached = false;

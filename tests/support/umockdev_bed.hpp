@@ -24,7 +24,7 @@ typedef struct _UMockdevTestbed UMockdevTestbed;
 namespace lumaro::testing {
 
 // A USB HID device as it appears in sysfs.
-struct UsbHidSpec {
+struct UsbHidIdentity {
   std::uint16_t vendorID = 0;
   std::uint16_t productID = 0;
   std::string serial;  // empty: the device has no serial number
@@ -39,9 +39,9 @@ struct UsbHidSpec {
 // A Cinema Display: vendor 0x05AC, a report descriptor with the brightness
 // feature report 0x10 in two top-level collections (so hidapi lists the
 // node twice, as it does for every device with several collections).
-UsbHidSpec cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath);
+UsbHidIdentity cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath);
 // A plain USB keyboard by another vendor.
-UsbHidSpec keyboard(int hidraw, int busnum, std::string devpath);
+UsbHidIdentity keyboard(int hidraw, int busnum, std::string devpath);
 
 // The device side of one hidraw node. Feature report 0x10 reads and writes a
 // brightness byte; every other feature report is answered with EINVAL.
@@ -55,10 +55,10 @@ class EmulatedHidraw {
   }
 
  public:
-  explicit EmulatedHidraw(UsbHidSpec spec) : spec_(std::move(spec)) {}
+  explicit EmulatedHidraw(UsbHidIdentity identity) : identity_(std::move(identity)) {}
 
-  const UsbHidSpec& spec() const { return spec_; }
-  std::string node() const { return "/dev/hidraw" + std::to_string(spec_.hidraw); }
+  const UsbHidIdentity& identity() const { return identity_; }
+  std::string node() const { return "/dev/hidraw" + std::to_string(identity_.hidraw); }
 
   std::uint8_t brightness() const {
     return locked([&] { return brightness_; });
@@ -96,7 +96,7 @@ class EmulatedHidraw {
   }
 
  private:
-  const UsbHidSpec spec_;
+  const UsbHidIdentity identity_;
   mutable std::mutex mutex_;
   std::uint8_t brightness_ = 0x80;
   std::vector<std::vector<std::uint8_t>> received_;
@@ -120,7 +120,7 @@ class UmockdevBed {
   // Plugs a device in: its sysfs tree, its node and its ioctl handler, each
   // announced with an "add" uevent (umockdev sends them). The returned
   // reference lives as long as the bed.
-  EmulatedHidraw& add(const UsbHidSpec& spec);
+  EmulatedHidraw& add(const UsbHidIdentity& identity);
   // Unplugs it: "remove" uevents, then sysfs entries and node go, and handles
   // still open on it fail every ioctl with ENODEV. Its hidraw number is free
   // for the next device.
@@ -137,7 +137,7 @@ class UmockdevBed {
 
  private:
   struct Plugged;
-  std::string usbDevice(int busnum, const std::string& devpath, const UsbHidSpec* spec);
+  std::string usbDevice(int busnum, const std::string& devpath, const UsbHidIdentity* identity);
 
   UMockdevTestbed* testbed_ = nullptr;
   std::map<std::string, std::string> usbDevices_;  // "bus-devpath" -> syspath

@@ -185,8 +185,8 @@ INSTANTIATE_TEST_SUITE_P(
 // is the display it was found as.
 struct TakeoverCase {
   const char* name;
-  testing::UsbHidSpec before;
-  testing::UsbHidSpec after;  // takes hidraw0 once `before` is unplugged
+  testing::UsbHidIdentity before;
+  testing::UsbHidIdentity after;  // takes hidraw0 once `before` is unplugged
   bool reaches;
 };
 void PrintTo(const TakeoverCase& c, std::ostream* os) { *os << c.name; }
