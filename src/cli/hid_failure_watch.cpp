@@ -59,12 +59,21 @@ std::optional<hid::IOReturn> HidFailureWatch::lastFailure(const hid::Device& dev
   return watched != nullptr ? watched->failure() : std::nullopt;
 }
 
+DisplayFailure displayFailureOf(BrightnessFailure failure) {
+  switch (failure) {
+    case BrightnessFailure::kNotPrivileged:
+      return DisplayFailure::notPermitted;
+    case BrightnessFailure::kNoDevice:
+      return DisplayFailure::gone;
+    case BrightnessFailure::kError:
+      break;
+  }
+  return DisplayFailure::refused;
+}
+
 DisplayFailure HidFailureWatch::failureOf(const hid::Device& device) {
   const auto code = lastFailure(device);
-  if (!code) return DisplayFailure::none;
-  if (*code == hid::kIOReturnNotPrivileged) return DisplayFailure::notPermitted;
-  if (*code == hid::kIOReturnNoDevice) return DisplayFailure::gone;
-  return DisplayFailure::refused;
+  return code ? displayFailureOf(brightnessFailureFor(*code)) : DisplayFailure::none;
 }
 
 }  // namespace lumaro::cli

@@ -10,8 +10,8 @@
 namespace lumaro::cli {
 
 // A HID manager that remembers, per device, how the last open-transfer
-// cycle ended, so a command can say why a display failed (no permission,
-// unplugged, refused) where the controller only says that it failed.
+// cycle ended, so a command can say why a write failed (no permission,
+// unplugged, refused) where the model only says that it failed.
 class HidFailureWatch final : public hid::Manager {
  public:
   explicit HidFailureWatch(std::unique_ptr<hid::Manager> inner) : inner_(std::move(inner)) {}
@@ -30,6 +30,9 @@ class HidFailureWatch final : public hid::Manager {
  private:
   std::unique_ptr<hid::Manager> inner_;
 };
+
+// What a row's failure means to the user of a command.
+DisplayFailure displayFailureOf(BrightnessFailure failure);
 
 // `ports` with its HID manager watched.
 ControllerPorts watchedPorts(ControllerPorts ports);

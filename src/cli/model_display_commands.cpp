@@ -24,12 +24,11 @@ std::vector<DisplayStatus> ModelDisplayCommands::list() {
                          .productID = item.productID,
                          .serialNumber = item.serialNumber,
                          .brightness = item.brightness};
-    const auto device = manager_->deviceMap().find(item.id);
-    // The model shows a made-up level for a display it could not read; say so instead.
-    status.readFailure = device != manager_->deviceMap().end() && device->second.device
-                             ? HidFailureWatch::failureOf(*device->second.device)
-                             : DisplayFailure::gone;
-    if (status.readFailure != DisplayFailure::none) status.brightness.reset();
+    // The row holds a stand-in level for a display it could not read or control; say why instead.
+    if (item.brightnessFailure) {
+      status.readFailure = displayFailureOf(*item.brightnessFailure);
+      status.brightness.reset();
+    }
     statuses.push_back(std::move(status));
   }
   return statuses;
