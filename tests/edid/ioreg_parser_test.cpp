@@ -7,32 +7,32 @@
 #include <vector>
 
 #include "edid_builders.hpp"
-#include "fixtures.hpp"
 #include "platform/simulated/line_sinks.hpp"
 
 namespace lumaro {
 namespace {
 
-using testing::fixtureBytes;
 using testing_edid::Bytes;
 using testing_edid::concat;
 using testing_edid::edid;
 using testing_edid::hexOf;
+using Lines = std::vector<std::string>;
 
 const Bytes kEdid = edid(128);  // 256 digits: exactly a full block
 const std::string kHex = hexOf(kEdid);
 const Bytes kOther = edid(128, {{10, 0x1C}});  // another product code
 const std::string kOtherHex = hexOf(kOther);
+const Bytes kHalf(kEdid.begin(), kEdid.begin() + 64);
 
-std::string joined(const std::vector<std::string>& lines, const std::string& separator = "\n") {
+std::string joined(const Lines& lines, const std::string& separator = "\n") {
   std::string text;
   for (std::size_t i = 0; i < lines.size(); ++i) text += (i > 0 ? separator : "") + lines[i];
   return text;
 }
 
-// The hex of `bytes` in lines of 32 digits, groups of 8 separated by spaces.
-std::vector<std::string> wrapped(const std::string& hex) {
-  std::vector<std::string> lines;
+// The hex in lines of 32 digits, groups of 8 separated by spaces.
+Lines wrapped(const std::string& hex) {
+  Lines lines;
   for (std::size_t line = 0; line < hex.size(); line += 32) {
     std::string text = "                  ";
     for (std::size_t group = line; group < std::min(line + 32, hex.size()); group += 8) {
@@ -43,23 +43,30 @@ std::vector<std::string> wrapped(const std::string& hex) {
   return lines;
 }
 
-std::vector<std::string> operator+(std::vector<std::string> a, const std::vector<std::string>& b) {
+Lines operator+(Lines a, const Lines& b) {
   a.insert(a.end(), b.begin(), b.end());
   return a;
 }
 
-struct ExpectedRecord {
-  std::optional<std::string> name;
-  Bytes data;
-  std::optional<std::int64_t> bpc;
-  std::optional<std::string> connection;
-};
+Lines operator+(Lines lines, const std::string& line) {
+  lines.push_back(line);
+  return lines;
+}
+
+// A record as one line, so that a parse's whole outcome is a list of lines.
+// Absent and empty texts differ: an absent one shows as "none", a present one quoted.
+std::string record(const std::optional<std::string>& name, const Bytes& data,
+                   std::optional<std::int64_t> bpc = std::nullopt,
+                   const std::optional<std::string>& connection = std::nullopt) {
+  const auto shown = [](const std::optional<std::string>& text) { return text ? '"' + *text + '"' : "none"; };
+  return "record " + shown(name) + " bpc " + (bpc ? std::to_string(*bpc) : "none") + " connection " +
+         shown(connection) + " <" + hexOf(data) + ">";
+}
 
 struct ParseCase {
   const char* name;
   std::string text;
-  std::vector<std::string> lines;  // diagnostics without the controller prefix
-  std::vector<ExpectedRecord> records;
+  Lines outcome;  // the diagnostic lines without the controller prefix, then the records
 };
 
 void PrintTo(const ParseCase& c, std::ostream* os) { *os << c.name; }
@@ -68,210 +75,158 @@ class ParseIoregOutput : public ::testing::TestWithParam<ParseCase> {};
 
 TEST_P(ParseIoregOutput, PrintsTheLinesAndReturnsTheRecords) {
   VectorLineSink sink;
-  const auto records = parseIoregOutput(GetParam().text, sink);
-  EXPECT_EQ(sink.lines(), GetParam().lines);
-  ASSERT_EQ(records.size(), GetParam().records.size());
-  for (std::size_t i = 0; i < records.size(); ++i) {
-    const auto& expected = GetParam().records[i];
-    EXPECT_EQ(records[i].name, expected.name) << "record " << i;
-    EXPECT_EQ(hexOf(records[i].edidData), hexOf(expected.data)) << "record " << i;
-    EXPECT_EQ(records[i].colorDepthBpc, expected.bpc) << "record " << i;
-    EXPECT_EQ(records[i].connectionType, expected.connection) << "record " << i;
+  Lines records;
+  for (const auto& r : parseIoregOutput(GetParam().text, sink)) {
+    records.push_back(record(r.name, r.edidData, r.colorDepthBpc, r.connectionType));
   }
+  EXPECT_EQ(sink.lines() + records, GetParam().outcome);
 }
+
+const auto caseName = [](const auto& info) { return std::string(info.param.name); };
+
+// --- Metadata lines ---------------------------------------------------------------
 
 const std::string kHints = R"(    "DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cinema"})";
 const std::string kMetadata =
     R"(    "Metadata" = {"EDID"=<)" + kHex + R"(>,"DFP Type Description"="DisplayPort","ProductName"="LED Cinema"})";
-const std::string kFoundOne = "Found 1 EDID entries from Metadata";
-const std::string kNoneFromIoreg = "Parsed 0 EDID entries from ioreg";
-const std::string kOneFromIoreg = "Parsed 1 EDID entries from ioreg";
-const Bytes kHalf(kEdid.begin(), kEdid.begin() + 64);
+const std::string kWrappedHint = R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cinema)";
 
-// The lines of one block: its key found at `keyLine`, then `bytes` converted for `display`.
-std::vector<std::string> block(int keyLine, int bytes, const std::string& display = "Unknown") {
-  return {"Found EDID key at line " + std::to_string(keyLine),
-          "Parsed EDID data (" + std::to_string(bytes) + " bytes) for display: " + display};
+// Metadata lines that give one record.
+ParseCase fromMetadata(const char* name, std::string text, std::string expected) {
+  return {name, std::move(text), {"Found 1 EDID entries from Metadata", std::move(expected)}};
 }
 
-std::vector<std::string> operator+(std::vector<std::string> lines, const std::string& line) {
-  lines.push_back(line);
-  return lines;
+// `hints` before the LED Cinema metadata line, which then has colour depth `bpc`.
+ParseCase hinted(const char* name, const Lines& hints, std::optional<std::int64_t> bpc) {
+  return fromMetadata(name, joined(hints + kMetadata), record("LED Cinema", kEdid, bpc, "DisplayPort"));
 }
-
-ExpectedRecord unnamed(Bytes data) { return {std::nullopt, std::move(data), std::nullopt, std::nullopt}; }
 
 INSTANTIATE_TEST_SUITE_P(
     Metadata, ParseIoregOutput,
     ::testing::Values(
-        ParseCase{"HintsGiveColourDepth",
-                  joined({kHints, kMetadata}),
-                  {kFoundOne},
-                  {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
+        hinted("HintsGiveColourDepth", {kHints}, 10),
         // Pass 1 reads the whole text before pass 2, so a later hint still counts.
-        ParseCase{"PartsInAnyOrder",
-                  joined({R"("Metadata" = {"ProductName"="LED Cinema","EDID"=<)" + kHex +
-                              R"(>,"DFP Type Description"="HDMI"})",
-                          kHints}),
-                  {kFoundOne},
-                  {{"LED Cinema", kEdid, 10, "HDMI"}}},
-        ParseCase{"LaterHintWins",
-                  joined({R"("DisplayHints" = {"MaxBpc"=8,"ProductName"="LED Cinema"})", kHints, kMetadata}),
-                  {kFoundOne},
-                  {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
-        // The first "MaxBpc"= followed by digits is the match; its digits are read whole.
-        ParseCase{"FirstMatchingMaxBpc",
-                  joined({R"("DisplayHints" = {"MaxBpc"=x,"MaxBpc"=12,"ProductName"="LED Cinema"})", kMetadata}),
-                  {kFoundOne},
-                  {{"LED Cinema", kEdid, 12, "DisplayPort"}}},
-        ParseCase{"OverflowingMaxBpcGivesNoHint",
-                  joined({R"("DisplayHints" = {"MaxBpc"=9223372036854775808,"ProductName"="LED Cinema"})", kMetadata}),
-                  {kFoundOne},
-                  {{"LED Cinema", kEdid, std::nullopt, "DisplayPort"}}},
-        ParseCase{"HintNameWrappedOntoNextLine",
-                  joined({R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cin)", R"(ema"})", kMetadata}),
-                  {kFoundOne},
-                  {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
-        ParseCase{"HintNameQuoteOnTheFifthLine",
-                  joined(std::vector<std::string>{R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cinema)"} +
-                         std::vector<std::string>(4, "") + std::vector<std::string>{"\"}", kMetadata}),
-                  {kFoundOne},
-                  {{"LED Cinema", kEdid, 10, "DisplayPort"}}},
-        ParseCase{"HintNameQuoteTooFarAway",
-                  joined(std::vector<std::string>{R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cinema)"} +
-                         std::vector<std::string>(5, "") + std::vector<std::string>{"\"}", kMetadata}),
-                  {kFoundOne},
-                  {{"LED Cinema", kEdid, std::nullopt, "DisplayPort"}}},
+        fromMetadata("PartsInAnyOrder",
+                     joined({R"("Metadata" = {"ProductName"="LED Cinema","EDID"=<)" + kHex +
+                                 R"(>,"DFP Type Description"="HDMI"})",
+                             kHints}),
+                     record("LED Cinema", kEdid, 10, "HDMI")),
+        hinted("LaterHintWins", {R"("DisplayHints" = {"MaxBpc"=8,"ProductName"="LED Cinema"})", kHints}, 10),
+        hinted("OverflowingMaxBpcGivesNoHint",
+               {R"("DisplayHints" = {"MaxBpc"=9223372036854775808,"ProductName"="LED Cinema"})"}, std::nullopt),
+        hinted("HintNameWrapped", {R"("DisplayHints" = {"MaxBpc"=10,"ProductName"="LED Cin)", R"(ema"})"}, 10),
+        hinted("HintNameQuoteOnTheFifthLine", {kWrappedHint, "", "", "", "", "\"}"}, 10),
+        hinted("HintNameQuoteTooFarAway", {kWrappedHint, "", "", "", "", "", "\"}"}, std::nullopt),
         // Canonically equivalent names (precomposed and decomposed é) are one key.
-        ParseCase{"CanonicallyEquivalentNames",
-                  joined({"\"DisplayHints\" = {\"MaxBpc\"=8,\"ProductName\"=\"Caf\u00E9\"}",
-                          "\"Metadata\" = {\"ProductName\"=\"Cafe\u0301\",\"EDID\"=<" + kHex + ">}"}),
-                  {kFoundOne},
-                  {{"Cafe\u0301", kEdid, 8, std::nullopt}}},
-        ParseCase{"BlankNameIsEmptyNotAbsent",
-                  R"("Metadata" = {"ProductName"="   ","DFP Type Description"="","EDID"=<)" + kHex + ">}",
-                  {kFoundOne},
-                  {{"", kEdid, std::nullopt, ""}}},
+        fromMetadata("CanonicallyEquivalentNames",
+                     joined({"\"DisplayHints\" = {\"MaxBpc\"=8,\"ProductName\"=\"Caf\u00E9\"}",
+                             "\"Metadata\" = {\"ProductName\"=\"Cafe\u0301\",\"EDID\"=<" + kHex + ">}"}),
+                     record("Cafe\u0301", kEdid, 8)),
+        fromMetadata("BlankNameIsEmptyNotAbsent",
+                     R"("Metadata" = {"ProductName"="   ","DFP Type Description"="","EDID"=<)" + kHex + ">}",
+                     record("", kEdid, std::nullopt, "")),
         // The name is the first quoted text anywhere after the key, here the next key.
-        ParseCase{"UnquotedNameAndUnclosedConnection",
-                  R"("Metadata" = {"ProductName"=7,"EDID"=<)" + kHex + R"(>,"DFP Type Description"="DP})",
-                  {kFoundOne},
-                  {{"EDID", kEdid, std::nullopt, std::nullopt}}},
-        ParseCase{"OddDigitCountEndsInLowNibble",
-                  R"("Metadata" = {"EDID"=<)" + kHex + "7>}",
-                  {kFoundOne},
-                  {unnamed(concat(kEdid, {0x07}))}},
-        // A rejected value is passed over for the next one on the line; a second good one is ignored.
-        ParseCase{"FirstMatchingEdidValue",
-                  R"("Metadata" = {"EDID"=<zz>,"EDID"=<)" + kHex + R"(>,"EDID"=<)" + kOtherHex + ">}",
-                  {kFoundOne},
-                  {unnamed(kEdid)}},
+        fromMetadata("UnquotedNameAndUnclosedConnection",
+                     R"("Metadata" = {"ProductName"=7,"EDID"=<)" + kHex + R"(>,"DFP Type Description"="DP})",
+                     record("EDID", kEdid)),
+        fromMetadata("OddDigitCountEndsInLowNibble", R"("Metadata" = {"EDID"=<)" + kHex + "7>}",
+                     record(std::nullopt, concat(kEdid, {0x07}))),
         ParseCase{"UnreadableValuesGiveNoRecord",
                   joined({R"("Metadata" = {"EDID"=<)" + kHex.substr(0, 20) + " " + kHex.substr(20) + ">}",
                           R"("Metadata" = {"EDID"=<)" + kHex + "}"}),
-                  {"Found EDID key at line 0", "Found EDID key at line 1", kNoneFromIoreg},
-                  {}},
-        ParseCase{"PropertyBlocksIgnoredOnceMetadataFound",
-                  joined({"\"IODisplayEDID\" = <" + kOtherHex + ">", "}", kMetadata}),
-                  {kFoundOne},
-                  {{"LED Cinema", kEdid, std::nullopt, "DisplayPort"}}}),
-    [](const auto& info) { return info.param.name; });
+                  {"Found EDID key at line 0", "Found EDID key at line 1", "Parsed 0 EDID entries from ioreg"}},
+        hinted("PropertyBlocksIgnoredOnceMetadataFound", {"\"IODisplayEDID\" = <" + kOtherHex + ">", "}"},
+               std::nullopt)),
+    caseName);
+
+// --- Property blocks ----------------------------------------------------------------
 
 const std::string kKeyLine = "      \"IODisplayEDID\" = <" + kHex + ">";
-INSTANTIATE_TEST_SUITE_P(
-    PropertyBlocks, ParseIoregOutput,
-    ::testing::Values(
-        ParseCase{"EmptyText", "", {kNoneFromIoreg}, {}},
-        // The block is converted while the next line is read, whatever it holds.
-        ParseCase{"WholeValueOnKeyLine", joined({"{", kKeyLine, "}"}), block(1, 128) + kOneFromIoreg, {unnamed(kEdid)}},
-        ParseCase{"KeyLineIsLastLine", joined({"{", kKeyLine}), {"Found EDID key at line 1", kNoneFromIoreg}, {}},
-        ParseCase{"TwoBlockValueOnKeyLine",
-                  joined({"\"IODisplayEDID\" = <" + kHex + kOtherHex + ">", R"("IOFBTransform" = <01>)"}),
-                  block(0, 256) + kOneFromIoreg,
-                  {unnamed(concat(kEdid, kOther))}},
-        // Below the full size the block waits for a quoted line; values after
-        // its ">" and digits on the lines in between are not part of it.
-        ParseCase{"ShortClosedValueKeepsItsSize",
-                  joined({"\"EDID\" = <" + kHex.substr(0, 128) + "> <ffff>", "<0000>", "  00000000",
-                          R"("IODisplayConnectFlags" = <00000000>)"}),
-                  block(0, 64) + kOneFromIoreg,
-                  {unnamed(kHalf)}},
-        // 8 lines of 32 digits reach 256; the lines after the block are not part of it.
-        ParseCase{"WrappedOverLinesOf32Digits",
-                  joined(std::vector<std::string>{R"(      "IODisplayEDID" = <)"} + wrapped(kHex + kOtherHex) +
-                         std::vector<std::string>{">"}),
-                  block(0, 128) + kOneFromIoreg,
-                  {unnamed(kEdid)}},
-        // A wrapped value ends at the ">" after its last digits.
-        ParseCase{"WrappedValueClosedAfterLastDigits",
-                  joined(std::vector<std::string>{R"(      "IODisplayEDID" = <)"} + wrapped(kHex.substr(0, 96)) +
-                         std::vector<std::string>{"    " + kHex.substr(96, 32) + ">", "    00000000",
-                                                  R"(      "IOFBTransform" = <00>)"}),
-                  block(0, 64) + kOneFromIoreg,
-                  {unnamed(kHalf)}},
-        ParseCase{"OddPlainLineSkipped",
-                  joined(std::vector<std::string>{R"("EDID" = <)", "  abc", "  not hex"} + wrapped(kHex)),
-                  block(0, 128) + kOneFromIoreg,
-                  {unnamed(kEdid)}},
-        ParseCase{"SecondKeyDiscardsOpenBlock",
-                  joined({"\"EDID\" = <" + kOtherHex.substr(0, 64) + ">", "\"IODisplayEDID\" = <" + kHex + ">", ""}),
-                  std::vector<std::string>{"Found EDID key at line 0"} + block(1, 128) + kOneFromIoreg,
-                  {unnamed(kEdid)}},
-        // A key without a value still opens a block; bracketed digits that follow fill it.
-        ParseCase{"KeyWithoutValueOpensBlock",
-                  joined({R"("Config" = {"EDID"={"index"=0}})", R"("other" = 1)", "\"FBData\" = <" + kHex + ">", ""}),
-                  block(0, 128) + kOneFromIoreg,
-                  {unnamed(kEdid)}},
-        // A ">" before any digit was collected does not end the value.
-        ParseCase{"NonHexPiecesSkipped",
-                  joined({"\"EDID\" = <xyz> < 00 0g > <" + kHex.substr(0, 200), "  " + kHex.substr(200) + ">"}),
-                  block(0, 128) + kOneFromIoreg,
-                  {unnamed(kEdid)}},
-        ParseCase{"CrLfCountsEmptyLines",
-                  joined({"{", kKeyLine, "}"}, "\r\n"),
-                  block(2, 128) + kOneFromIoreg,
-                  {unnamed(kEdid)}}),
-    [](const auto& info) { return info.param.name; });
+const std::string kOneFromIoreg = "Parsed 1 EDID entries from ioreg";
 
-std::vector<std::string> nameFound(int line, const std::string& name = {}) {
-  std::vector<std::string> lines{"Found DisplayProductName at line " + std::to_string(line)};
+std::string keyFound(int line) { return "Found EDID key at line " + std::to_string(line); }
+
+Lines nameFound(int line, const std::string& name = {}) {
+  Lines lines{"Found DisplayProductName at line " + std::to_string(line)};
   return name.empty() ? lines : lines + ("Found display name: " + name);
 }
 
+// The lines of one block: its key found at `keyLine`, then `data` converted for `display`.
+Lines block(int keyLine, const Bytes& data, const std::optional<std::string>& display) {
+  return {keyFound(keyLine),
+          "Parsed EDID data (" + std::to_string(data.size()) + " bytes) for display: " + display.value_or("Unknown")};
+}
+
+// A dump with one block, its key on `keyLine`, giving `data` without a name.
+ParseCase oneBlock(const char* name, std::string text, int keyLine, const Bytes& data = kEdid) {
+  return {name, std::move(text), block(keyLine, data, std::nullopt) + kOneFromIoreg + record(std::nullopt, data)};
+}
+
+// A dump with one block of kEdid for `display`, its key on `keyLine` after the `earlier` lines.
+ParseCase oneBlockAfter(const char* name, std::string text, const Lines& earlier, int keyLine,
+                        const std::optional<std::string>& display = std::nullopt) {
+  return {name, std::move(text), earlier + block(keyLine, kEdid, display) + kOneFromIoreg + record(display, kEdid)};
+}
+
+// A product-name entry whose English name stands `ahead` lines below it, then a block.
+std::string nameLinesAhead(std::size_t ahead) {
+  return joined(Lines{R"("DisplayProductName" = {)"} + Lines(ahead - 1, "  x") + R"(  "en" = "LED Cinema")" + kKeyLine +
+                "");
+}
+
 INSTANTIATE_TEST_SUITE_P(
-    ProductNames, ParseIoregOutput,
+    PropertyBlocks, ParseIoregOutput,
     ::testing::Values(
+        ParseCase{"EmptyText", "", {"Parsed 0 EDID entries from ioreg"}},
+        // The block is converted while the next line is read, whatever it holds.
+        oneBlock("WholeValueOnKeyLine", joined({"{", kKeyLine, "}"}), 1),
+        ParseCase{"KeyLineIsLastLine", joined({"{", kKeyLine}), {keyFound(1), "Parsed 0 EDID entries from ioreg"}},
+        oneBlock("TwoBlockValueOnKeyLine",
+                 joined({"\"IODisplayEDID\" = <" + kHex + kOtherHex + ">", R"("IOFBTransform" = <01>)"}), 0,
+                 concat(kEdid, kOther)),
+        // Below the full size the block waits for a quoted line; values after
+        // its ">" and digits on the lines in between are not part of it.
+        oneBlock("ShortClosedValueKeepsItsSize",
+                 joined({"\"EDID\" = <" + kHex.substr(0, 128) + "> <ffff>", "<0000>", "  00000000",
+                         R"("IODisplayConnectFlags" = <00000000>)"}),
+                 0, kHalf),
+        // 8 lines of 32 digits reach 256; the lines after the block are not part of it.
+        oneBlock("WrappedOverLinesOf32Digits",
+                 joined(Lines{R"(      "IODisplayEDID" = <)"} + wrapped(kHex + kOtherHex) + ">"), 0),
+        // A wrapped value ends at the ">" after its last digits.
+        oneBlock("WrappedValueClosedAfterLastDigits",
+                 joined(Lines{R"(      "IODisplayEDID" = <)"} + wrapped(kHex.substr(0, 96)) +
+                        ("    " + kHex.substr(96, 32) + ">") + "    00000000" + R"(      "IOFBTransform" = <00>)"),
+                 0, kHalf),
+        oneBlock("OddPlainLineSkipped", joined(Lines{R"("EDID" = <)", "  abc", "  not hex"} + wrapped(kHex)), 0),
+        oneBlockAfter("SecondKeyDiscardsOpenBlock",
+                      joined({"\"EDID\" = <" + kOtherHex.substr(0, 64) + ">", "\"IODisplayEDID\" = <" + kHex + ">",
+                              ""}),
+                      {keyFound(0)}, 1),
+        // A key without a value still opens a block; bracketed digits that follow fill it.
+        oneBlock("KeyWithoutValueOpensBlock",
+                 joined({R"("Config" = {"EDID"={"index"=0}})", R"("other" = 1)", "\"FBData\" = <" + kHex + ">", ""}),
+                 0),
+        oneBlock("CrLfCountsEmptyLines", joined({"{", kKeyLine, "}"}, "\r\n"), 2),
         // The name goes to the next block only, then is cleared.
-        ParseCase{
-            "NameForNextBlockOnly",
-            joined({R"("DisplayProductName" = {)", R"(  "de_DE" = "Kino")", R"(  "en_US" = "  Cinema HD  ")", "}",
-                    kKeyLine, "}", kKeyLine, "}"}),
-            nameFound(0, "Cinema HD") + block(4, 128, "Cinema HD") + block(6, 128) + "Parsed 2 EDID entries from ioreg",
-            {{"Cinema HD", kEdid, std::nullopt, std::nullopt}, unnamed(kEdid)}},
+        ParseCase{"NameForNextBlockOnly",
+                  joined({R"("DisplayProductName" = {)", R"(  "de_DE" = "Kino")", R"(  "en_US" = "  Cinema HD  ")", "}",
+                          kKeyLine, "}", kKeyLine, "}"}),
+                  nameFound(0, "Cinema HD") + block(4, kEdid, "Cinema HD") + block(6, kEdid, std::nullopt) +
+                      "Parsed 2 EDID entries from ioreg" + record("Cinema HD", kEdid) + record(std::nullopt, kEdid)},
         // A closing brace ends the search; an unquoted or empty value is passed over.
-        ParseCase{"BraceEndsSearch",
-                  joined({R"("DisplayProductName" = {)", R"(  "en" = LED Cinema)", R"(  "en" = "")", "}",
-                          R"(  "en" = "Too late")", kKeyLine, ""}),
-                  nameFound(0) + block(5, 128) + kOneFromIoreg,
-                  {unnamed(kEdid)}},
-        ParseCase{"NineLinesAhead",
-                  joined(std::vector<std::string>{R"("DisplayProductName" = {)"} + std::vector<std::string>(8, "  x") +
-                         std::vector<std::string>{R"(  "en" = "LED Cinema")", kKeyLine, ""}),
-                  nameFound(0, "LED Cinema") + block(10, 128, "LED Cinema") + kOneFromIoreg,
-                  {{"LED Cinema", kEdid, std::nullopt, std::nullopt}}},
-        ParseCase{"TenLinesAheadIsTooFar",
-                  joined(std::vector<std::string>{R"("DisplayProductName" = {)"} + std::vector<std::string>(9, "  x") +
-                         std::vector<std::string>{R"(  "en" = "LED Cinema")", kKeyLine, ""}),
-                  nameFound(0) + block(11, 128) + kOneFromIoreg,
-                  {unnamed(kEdid)}},
+        oneBlockAfter("BraceEndsSearch",
+                      joined({R"("DisplayProductName" = {)", R"(  "en" = LED Cinema)", R"(  "en" = "")", "}",
+                              R"(  "en" = "Too late")", kKeyLine, ""}),
+                      nameFound(0), 5),
+        oneBlockAfter("NineLinesAhead", nameLinesAhead(9), nameFound(0, "LED Cinema"), 10, "LED Cinema"),
+        oneBlockAfter("TenLinesAheadIsTooFar", nameLinesAhead(10), nameFound(0), 11),
         // Names inside an open block are still read, before the line's block step.
-        ParseCase{"NameStepRunsInsideBlock",
-                  joined({"\"EDID\" = <" + kHex.substr(0, 64) + ">", R"("DisplayProductName" = {)",
-                          R"("en_US" = "Cinema HD")", "}", "\"IODisplayEDID\" = <" + kHex + ">", ""}),
-                  std::vector<std::string>{"Found EDID key at line 0"} + nameFound(1, "Cinema HD") +
-                      block(4, 128, "Cinema HD") + kOneFromIoreg,
-                  {{"Cinema HD", kEdid, std::nullopt, std::nullopt}}}),
-    [](const auto& info) { return info.param.name; });
+        oneBlockAfter("NameStepRunsInsideBlock",
+                      joined({"\"EDID\" = <" + kHex.substr(0, 64) + ">", R"("DisplayProductName" = {)",
+                              R"("en_US" = "Cinema HD")", "}", "\"IODisplayEDID\" = <" + kHex + ">", ""}),
+                      Lines{keyFound(0)} + nameFound(1, "Cinema HD"), 4, "Cinema HD")),
+    caseName);
 
 // --- hexStringToData -------------------------------------------------------------
 
@@ -290,7 +245,7 @@ class HexStringToData : public ::testing::TestWithParam<HexCase> {};
 TEST_P(HexStringToData, ReadsPairsOfDigits) {
   VectorLineSink sink;
   EXPECT_EQ(hexStringToData(GetParam().hex, sink), GetParam().bytes);
-  std::vector<std::string> expectedLines;
+  Lines expectedLines;
   if (GetParam().badPiece) expectedLines.push_back("Failed to parse hex byte: " + *GetParam().badPiece);
   EXPECT_EQ(sink.lines(), expectedLines);
 }
@@ -308,44 +263,7 @@ INSTANTIATE_TEST_SUITE_P(
                       HexCase{"CombiningMarkMakesOneCharacter", "0ab\u0301", std::nullopt, "b\u0301"},
                       HexCase{"CrLfIsOneCharacter", "0\r\n1", std::nullopt, "0\r\n"},
                       HexCase{"FullWidthDigitsAreNotHex", "\uFF10\uFF11", std::nullopt, "\uFF10\uFF11"}),
-    [](const auto& info) { return info.param.name; });
-
-// --- Fixture files ------------------------------------------------------------
-
-std::string readText(const std::string& relativePath) {
-  const Bytes bytes = fixtureBytes(relativePath);
-  return std::string(bytes.begin(), bytes.end());
-}
-
-// The dumps embed the EDIDs of the decoder fixtures; the parser must give back
-// exactly those bytes, or the part of them the block rules keep.
-TEST(RegistryFixtures, IntelDumpsYieldTheEmbeddedEdidsWhateverTheLineEnds) {
-  const Bytes led = fixtureBytes("edid/apple-led-cinema-9226.bin");
-  DiscardingLineSink sink;
-  for (const char* dump : {"registry/intel-display-nodes.txt", "registry/intel-display-nodes-crlf.txt"}) {
-    const auto records = parseIoregOutput(readText(dump), sink);
-    ASSERT_EQ(records.size(), 3u) << dump;
-    EXPECT_EQ(records[0].name, "Cinema HD") << dump;
-    EXPECT_EQ(records[0].edidData, fixtureBytes("edid/apple-cinema-hd-921c.bin")) << dump;
-    EXPECT_EQ(records[1].name, "LED Cinema") << dump;
-    EXPECT_EQ(records[1].edidData, Bytes(led.begin(), led.begin() + 128)) << dump;  // wrapped: base block only
-    EXPECT_EQ(records[2].name, std::nullopt) << dump;
-    // Not joined by the connect flags on the next line.
-    EXPECT_EQ(records[2].edidData, fixtureBytes("edid/dell-p2018h.bin")) << dump;
-  }
-}
-
-TEST(RegistryFixtures, AppleSiliconDumpYieldsMetadataRecords) {
-  DiscardingLineSink sink;
-  const auto records = parseIoregOutput(readText("registry/apple-silicon-metadata.txt"), sink);
-  ASSERT_EQ(records.size(), 4u);
-  EXPECT_EQ(records[0].edidData, fixtureBytes("edid/apple-led-cinema-9226.bin"));
-  EXPECT_EQ(records[0].colorDepthBpc, 10);
-  EXPECT_EQ(records[1].edidData, fixtureBytes("edid/apple-cinema-hd-921c.bin"));
-  EXPECT_EQ(records[1].colorDepthBpc, 12);
-  EXPECT_EQ(records[2].edidData, fixtureBytes("edid/apple-imac-5k-ae03.bin"));
-  EXPECT_EQ(records[3].name, "");
-}
+    caseName);
 
 }  // namespace
 }  // namespace lumaro
