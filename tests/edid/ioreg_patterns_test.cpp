@@ -10,6 +10,8 @@
 namespace lumaro::ioreg {
 namespace {
 
+using namespace std::string_literals;
+
 // The hand-written matchers stand in for three regular expressions; on any
 // line they must find the same first match as the expressions themselves.
 std::optional<std::string> regexGroup(const std::regex& pattern, const std::string& line, std::size_t skip) {
@@ -42,56 +44,39 @@ TEST(IoregPatterns, MatchersAgreeWithTheRegularExpressionsOnRandomLines) {
   }
 }
 
-struct HexRunCase {
-  const char* name;
-  std::string piece;
-  bool evenOnly;
-  std::string appended;  // empty: the piece is refused
-};
-
-class AppendHexRun : public testing::TestWithParam<HexRunCase> {};
-
-TEST_P(AppendHexRun, KeepsOnlyHexDigitsBetweenWhiteSpace) {
+// What a piece adds to held digits "00": the digits, or "refused" when the call
+// says so (a refused piece must add nothing).
+std::string addedBy(std::string_view piece, bool evenOnly) {
   std::string hex = "00";
-  EXPECT_EQ(appendHexRun(GetParam().piece, hex, GetParam().evenOnly), !GetParam().appended.empty());
-  EXPECT_EQ(hex, "00" + GetParam().appended);
+  const bool kept = appendHexRun(piece, hex, evenOnly);
+  if (!kept) return hex == "00" ? "refused" : "refused, yet added " + hex.substr(2);
+  return hex.substr(2);
 }
 
-INSTANTIATE_TEST_SUITE_P(Pieces, AppendHexRun,
-                         testing::Values(HexRunCase{"Plain", "00ffAB", false, "00ffAB"},
-                                         HexRunCase{"InnerSpacesRemoved", " \t 00 ff ab \u00A0", false, "00ffab"},
-                                         HexRunCase{"InnerTabRefused", "00\tff", false, ""},
-                                         HexRunCase{"OtherLetterRefused", "00fg", false, ""},
-                                         HexRunCase{"BlankRefused", " \t\u3000", false, ""},
-                                         HexRunCase{"OddAllowedInBrackets", "abc", false, "abc"},
-                                         HexRunCase{"OddRefusedOnPlainLine", "abc", true, ""},
-                                         HexRunCase{"EvenAfterSpacesRemoved", "ab c d", true, "abcd"}),
-                         [](const auto& info) { return info.param.name; });
-
-struct BracketedCase {
-  const char* name;
-  std::string held;  // digits collected before this text
-  std::string text;
-  std::string after;
-  bool closed;
-};
-
-class AppendBracketedHex : public testing::TestWithParam<BracketedCase> {};
-
-TEST_P(AppendBracketedHex, StopsAtTheGreaterThanThatEndsTheValue) {
-  std::string hex = GetParam().held;
-  EXPECT_EQ(appendBracketedHex(GetParam().text, hex), GetParam().closed);
-  EXPECT_EQ(hex, GetParam().after);
+TEST(AppendHexRun, KeepsOnlyHexDigitsBetweenWhiteSpace) {
+  EXPECT_EQ(addedBy("00ffAB", false), "00ffAB");
+  EXPECT_EQ(addedBy(" \t 00 ff ab \u00A0", false), "00ffab") << "spaces inside and white space around are dropped";
+  EXPECT_EQ(addedBy("00\tff", false), "refused") << "a tab inside";
+  EXPECT_EQ(addedBy("00fg", false), "refused");
+  EXPECT_EQ(addedBy(" \t\u3000", false), "refused") << "nothing but white space";
+  EXPECT_EQ(addedBy("abc", false), "abc") << "odd counts are allowed between brackets";
+  EXPECT_EQ(addedBy("abc", true), "refused") << "but not on a plain line";
+  EXPECT_EQ(addedBy("ab c d", true), "abcd") << "the count is taken after the spaces are gone";
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Values, AppendBracketedHex,
-    testing::Values(BracketedCase{"LaterValuesOnTheLineLeftOut", "", " <00ff> <1234>", "00ff", true},
-                    BracketedCase{"EmptyOrRefusedValuesDoNotEnd", "", "<> <zz> < 0 1 > <ab>", "01", true},
-                    BracketedCase{"HeldDigitsEndAtFirstGreaterThan", "00ff", "   > <1234>", "00ff", true},
-                    BracketedCase{"DigitsBeforeGreaterThanJoin", "00ff", "  12 34> 56", "00ff1234", true},
-                    BracketedCase{"UnclosedValueGoesOn", "00ff", " 1234 <5678", "00ff12345678", false}),
-    [](const auto& info) { return info.param.name; });
+// The digits held after `text`, and whether its value was closed.
+std::pair<std::string, bool> afterBracketed(std::string held, std::string_view text) {
+  const bool closed = appendBracketedHex(text, held);
+  return {held, closed};
+}
+
+TEST(AppendBracketedHex, StopsAtTheGreaterThanThatEndsTheValue) {
+  EXPECT_EQ(afterBracketed("", " <00ff> <1234>"), std::pair("00ff"s, true)) << "later values on the line are left out";
+  EXPECT_EQ(afterBracketed("", "<> <zz> < 0 1 > <ab>"), std::pair("01"s, true)) << "empty or refused values do not end";
+  EXPECT_EQ(afterBracketed("00ff", "   > <1234>"), std::pair("00ff"s, true)) << "held digits end at the first >";
+  EXPECT_EQ(afterBracketed("00ff", "  12 3> 56"), std::pair("00ff123"s, true)) << "odd counts are allowed here";
+  EXPECT_EQ(afterBracketed("00ff", " 1234 <5678"), std::pair("00ff12345678"s, false)) << "an unclosed value goes on";
+}
 
 }  // namespace
 }  // namespace lumaro::ioreg
