@@ -59,28 +59,15 @@ gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer devic
 
 }  // namespace
 
+// Fields in UsbHidIdentity's order: IDs, serial, strings, place, node, descriptor.
 UsbHidIdentity cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath) {
-  return UsbHidIdentity{.vendorID = 0x05AC,
-                        .productID = productID,
-                        .serial = std::move(serial),
-                        .manufacturer = "Apple Inc.",
-                        .product = "Apple Cinema HD Display",
-                        .busnum = busnum,
-                        .devpath = std::move(devpath),
-                        .hidraw = hidraw,
-                        .reportDescriptor = kDisplayDescriptor};
+  return {
+      0x05AC, productID,         std::move(serial), "Apple Inc.", "Apple Cinema HD Display", busnum, std::move(devpath),
+      hidraw, kDisplayDescriptor};
 }
 
 UsbHidIdentity keyboard(int hidraw, int busnum, std::string devpath) {
-  return UsbHidIdentity{.vendorID = 0x046D,
-                        .productID = 0xC31C,
-                        .serial = "",
-                        .manufacturer = "Logitech",
-                        .product = "USB Keyboard",
-                        .busnum = busnum,
-                        .devpath = std::move(devpath),
-                        .hidraw = hidraw,
-                        .reportDescriptor = kKeyboardDescriptor};
+  return {0x046D, 0xC31C, "", "Logitech", "USB Keyboard", busnum, std::move(devpath), hidraw, kKeyboardDescriptor};
 }
 
 // --- EmulatedHidraw ---
@@ -116,16 +103,6 @@ void EmulatedHidraw::handleIoctl(void* opaque) {
     g_autoptr(UMockdevIoctlData) data = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
     int descriptorSize = static_cast<int>(identity_.reportDescriptor.size());
     umockdev_ioctl_data_update(data, 0, reinterpret_cast<guint8*>(&descriptorSize), sizeof descriptorSize);
-    umockdev_ioctl_client_complete(client, 0, 0);
-    return;
-  }
-  if (request == HIDIOCGRDESC) {
-    g_autoptr(UMockdevIoctlData) data =
-        umockdev_ioctl_data_resolve(arg, 0, sizeof(struct hidraw_report_descriptor), nullptr);
-    hidraw_report_descriptor descriptor{};
-    descriptor.size = static_cast<__u32>(identity_.reportDescriptor.size());
-    std::copy(identity_.reportDescriptor.begin(), identity_.reportDescriptor.end(), descriptor.value);
-    umockdev_ioctl_data_update(data, 0, reinterpret_cast<guint8*>(&descriptor), sizeof descriptor);
     umockdev_ioctl_client_complete(client, 0, 0);
     return;
   }
@@ -195,109 +172,79 @@ UmockdevBed::~UmockdevBed() {
   g_object_unref(testbed_);
 }
 
-std::string UmockdevBed::usbDevice(int busnum, const std::string& devpath, const UsbHidIdentity* identity) {
-  const std::string key = std::to_string(busnum) + "-" + devpath;
-  if (const auto found = usbDevices_.find(key); found != usbDevices_.end()) return found->second;
+// Adds one device, described as umockdev records it; umockdev announces it
+// with an "add" uevent.
+void UmockdevBed::record(const std::string& text) {
+  GError* error = nullptr;
+  if (umockdev_testbed_add_from_string(testbed_, text.c_str(), &error) != FALSE) return;
+  const std::string message = error != nullptr ? error->message : "unknown error";
+  g_clear_error(&error);
+  throw std::runtime_error("umockdev refused " + text + ": " + message);
+}
 
-  std::string parent;
-  std::string name;
-  if (devpath == "0") {
-    if (!usbDevices_.contains("controller")) {
-      usbDevices_["controller"] = takeString(umockdev_testbed_add_device(
-          testbed_, "pci", "0000:00:14.0", nullptr, "vendor", "0x8086", nullptr, "PCI_ID", "8086:A36D", nullptr));
-    }
-    parent = usbDevices_["controller"];
-    name = "usb" + std::to_string(busnum);
-  } else {
-    const auto dot = devpath.rfind('.');
-    parent = usbDevice(busnum, dot == std::string::npos ? "0" : devpath.substr(0, dot), nullptr);
-    name = key;
-  }
+// The USB device at `devpath` with the hubs above it; a hub when `identity` is null.
+std::string UmockdevBed::usbDevice(int busnum, const std::string& devpath, const UsbHidIdentity* identity) {
   const std::string bus = std::to_string(busnum);
-  const std::string vendor = identity ? hex(identity->vendorID, "%04x") : "1d6b";
-  const std::string product = identity ? hex(identity->productID, "%04x") : "0002";
-  const std::string serial = identity ? identity->serial : "";
-  const std::string manufacturer = identity ? identity->manufacturer : "Linux Foundation";
-  const std::string productName = identity ? identity->product : "Hub";
-  const gchar* attributes[] = {"idVendor",  vendor.c_str(),      "idProduct",     product.c_str(), "busnum",
-                               bus.c_str(), "devpath",           devpath.c_str(), "manufacturer",  manufacturer.c_str(),
-                               "product",   productName.c_str(), "serial",        serial.c_str(),  nullptr};
-  // No serial attribute at all for a device without one.
-  if (serial.empty()) attributes[12] = nullptr;
-  const gchar* properties[] = {"DEVTYPE", "usb_device", "BUSNUM", bus.c_str(), nullptr};
-  std::string syspath = takeString(umockdev_testbed_add_devicev(
-      testbed_, "usb", name.c_str(), parent.c_str(), const_cast<gchar**>(attributes), const_cast<gchar**>(properties)));
-  usbDevices_[key] = syspath;
-  return syspath;
+  const std::string key = bus + "-" + devpath;
+  if (const auto found = usbDevices_.find(key); found != usbDevices_.end()) return found->second;
+  const auto dot = devpath.rfind('.');
+  const std::string syspath =
+      devpath == "0" ? std::string(kController) + "/usb" + bus
+                     : usbDevice(busnum, dot == std::string::npos ? "0" : devpath.substr(0, dot), nullptr) + "/" + key;
+  const UsbHidIdentity hub{0x1D6B, 0x0002, "", "Linux Foundation", "Hub"};
+  const UsbHidIdentity& id = identity != nullptr ? *identity : hub;
+  record("P: " + syspath.substr(4) + "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_device\nE: BUSNUM=" + bus +
+         "\nA: idVendor=" + hex(id.vendorID, "%04x") + "\nA: idProduct=" + hex(id.productID, "%04x") +
+         "\nA: busnum=" + bus + "\nA: devpath=" + devpath + "\nA: manufacturer=" + id.manufacturer +
+         "\nA: product=" + id.product + (id.serial.empty() ? "" : "\nA: serial=" + id.serial) + "\n");
+  return usbDevices_[key] = syspath;
 }
 
 EmulatedHidraw& UmockdevBed::add(const UsbHidIdentity& identity) {
   auto plugged = std::make_unique<Plugged>(identity);
+  EmulatedHidraw& device = plugged->device;
   const std::string usb = usbDevice(identity.busnum, identity.devpath, &identity);
-  const std::string usbName = std::to_string(identity.busnum) + "-" + identity.devpath;
-  const std::string interfaceName = usbName + ":1.0";
-  const gchar* interfaceAttributes[] = {"bInterfaceClass", "03", "bInterfaceNumber", "00", nullptr};
-  const gchar* interfaceProperties[] = {"DEVTYPE", "usb_interface", "INTERFACE", "3/0/0", nullptr};
-  const std::string interface = takeString(
-      umockdev_testbed_add_devicev(testbed_, "usb", interfaceName.c_str(), usb.c_str(),
-                                   const_cast<gchar**>(interfaceAttributes), const_cast<gchar**>(interfaceProperties)));
-
-  const std::string hidName = "0003:" + hex(identity.vendorID, "%04X") + ":" + hex(identity.productID, "%04X") + "." +
-                              hex(unsigned(++hidSequence_), "%04X");
-  const std::string hidID = "0003:" + hex(identity.vendorID, "%08X") + ":" + hex(identity.productID, "%08X");
-  const std::string hidName2 = identity.manufacturer + " " + identity.product;
-  const std::string phys = "usb-0000:00:14.0-" + identity.devpath + "/input0";
-  const gchar* hidProperties[] = {"HID_ID",   hidID.c_str(), "HID_NAME", hidName2.c_str(),
-                                  "HID_PHYS", phys.c_str(),  "HID_UNIQ", identity.serial.c_str(),
-                                  nullptr};
-  const gchar* noAttributes[] = {nullptr};
-  const std::string hid =
-      takeString(umockdev_testbed_add_devicev(testbed_, "hid", hidName.c_str(), interface.c_str(),
-                                              const_cast<gchar**>(noAttributes), const_cast<gchar**>(hidProperties)));
-  auto descriptor = identity.reportDescriptor;
-  umockdev_testbed_set_attribute_binary(testbed_, hid.c_str(), "report_descriptor", descriptor.data(),
-                                        static_cast<gint>(descriptor.size()));
+  const std::string interface = usb + "/" + std::to_string(identity.busnum) + "-" + identity.devpath + ":1.0";
+  record("P: " + interface.substr(4) +
+         "\nE: SUBSYSTEM=usb\nE: DEVTYPE=usb_interface\nE: INTERFACE=3/0/0\nA: bInterfaceClass=03\n");
+  const std::string hid = interface + "/0003:" + hex(identity.vendorID, "%04X") + ":" +
+                          hex(identity.productID, "%04X") + "." + hex(unsigned(++hidSequence_), "%04X");
+  std::string descriptor;
+  for (const std::uint8_t byte : identity.reportDescriptor) descriptor += hex(byte, "%02x");
+  record("P: " + hid.substr(4) + "\nE: SUBSYSTEM=hid\nE: HID_ID=0003:" + hex(identity.vendorID, "%08X") + ":" +
+         hex(identity.productID, "%08X") + "\nE: HID_NAME=" + identity.manufacturer + " " + identity.product +
+         "\nE: HID_PHYS=usb-0000:00:14.0-" + identity.devpath + "/input0\nE: HID_UNIQ=" + identity.serial +
+         "\nH: report_descriptor=" + descriptor + "\n");
 
   // umockdev runs the handler on a worker thread of its own, so the code
   // under test may block in an ioctl on the test's thread.
   plugged->handler = umockdev_ioctl_base_new();
-  g_signal_connect(plugged->handler, "handle-ioctl", G_CALLBACK(onIoctl), &plugged->device);
-  GError* error = nullptr;
+  g_signal_connect(plugged->handler, "handle-ioctl", G_CALLBACK(onIoctl), &device);
   plugged->attached =
-      umockdev_testbed_attach_ioctl(testbed_, plugged->device.node().c_str(), plugged->handler, &error) != FALSE;
-  if (error != nullptr) g_clear_error(&error);
-  if (!plugged->attached) throw std::runtime_error("could not attach an ioctl handler to " + plugged->device.node());
+      umockdev_testbed_attach_ioctl(testbed_, device.node().c_str(), plugged->handler, nullptr) != FALSE;
+  if (!plugged->attached) throw std::runtime_error("could not attach an ioctl handler to " + device.node());
 
   const std::string node = "hidraw" + std::to_string(identity.hidraw);
   const std::string hidraw = hid + "/hidraw/" + node;
-  const std::string minor = std::to_string(identity.hidraw);
+  const std::string number = std::to_string(kHidrawMajor) + ":" + std::to_string(identity.hidraw);
   // umockdev makes a node only once per name; a number handed out again
   // reuses the node that its earlier device left behind (see remove()).
-  const auto reused = nodeBacking_.find(identity.hidraw);
-  const std::string nodeLine = reused == nodeBacking_.end() ? "\nN: " + node : "";
   // The node is in place before the "add" uevent, as the kernel has it.
+  const auto reused = nodeBacking_.find(identity.hidraw);
   std::error_code linkError;
-  if (reused != nodeBacking_.end())
-    std::filesystem::create_symlink(reused->second, nodeFile(plugged->device), linkError);
-  const std::string record = "P: " + hidraw.substr(4) + nodeLine + "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + node +
-                             "\nE: MAJOR=" + std::to_string(kHidrawMajor) + "\nE: MINOR=" + minor +
-                             "\nA: dev=" + std::to_string(kHidrawMajor) + ":" + minor +
-                             // hidapi reads <hidraw>/device/uevent: the kernel links the node to its
-                             // hid parent, and the link must be there when the "add" uevent goes out.
-                             "\\n\nL: device=../..\n";
-  if (umockdev_testbed_add_from_string(testbed_, record.c_str(), &error) == FALSE) {
-    const std::string message = error != nullptr ? error->message : "unknown error";
-    if (error != nullptr) g_error_free(error);
-    throw std::runtime_error("could not add " + hidraw + ": " + message);
-  }
-
-  if (reused == nodeBacking_.end()) {
-    nodeBacking_[identity.hidraw] = std::filesystem::read_symlink(nodeFile(plugged->device), linkError);
-  }
-  plugged->device.setBacking(std::filesystem::canonical(nodeFile(plugged->device), linkError));
+  if (reused != nodeBacking_.end()) std::filesystem::create_symlink(reused->second, nodeFile(device), linkError);
+  record("P: " + hidraw.substr(4) + (reused == nodeBacking_.end() ? "\nN: " + node : "") +
+         "\nE: SUBSYSTEM=hidraw\nE: DEVNAME=/dev/" + node + "\nE: MAJOR=" + std::to_string(kHidrawMajor) +
+         "\nE: MINOR=" + std::to_string(identity.hidraw) + "\nA: dev=" + number +
+         // hidapi reads <hidraw>/device/uevent: the kernel links the node to its
+         // hid parent, and the link must be there when the "add" uevent goes out.
+         "\\n\nL: device=../..\n");
+  if (reused == nodeBacking_.end())
+    nodeBacking_[identity.hidraw] = std::filesystem::read_symlink(nodeFile(device), linkError);
+  device.setBacking(std::filesystem::canonical(nodeFile(device), linkError));
   plugged->syspaths = {hidraw, hid, interface, usb};
   plugged_.push_back(std::move(plugged));
-  return plugged_.back()->device;
+  return device;
 }
 
 void UmockdevBed::remove(EmulatedHidraw& device) {

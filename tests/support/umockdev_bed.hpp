@@ -27,13 +27,13 @@ namespace lumaro::testing {
 struct UsbHidIdentity {
   std::uint16_t vendorID = 0;
   std::uint16_t productID = 0;
-  std::string serial;  // empty: the device has no serial number
+  std::string serial = "";  // empty: the device has no serial number
   std::string manufacturer;
   std::string product;
   int busnum = 1;
   std::string devpath = "1";  // ports from the root hub, "1.4" is port 4 of the hub on port 1
   int hidraw = 0;             // the node is /dev/hidraw<hidraw>
-  std::vector<std::uint8_t> reportDescriptor;
+  std::vector<std::uint8_t> reportDescriptor = {};
 };
 
 // A Cinema Display: vendor 0x05AC, a report descriptor with the brightness
@@ -137,6 +137,7 @@ class UmockdevBed {
 
  private:
   struct Plugged;
+  void record(const std::string& text);
   std::string usbDevice(int busnum, const std::string& devpath, const UsbHidIdentity* identity);
 
   UMockdevTestbed* testbed_ = nullptr;
