@@ -32,13 +32,6 @@ const std::vector<std::uint8_t> kDisplayDescriptor = {
     0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x01, 0x81, 0x02, 0x75, 0x07, 0x95, 0x01, 0x81, 0x03, 0xC0,
 };
 
-// A boot keyboard: modifier byte and six key codes.
-const std::vector<std::uint8_t> kKeyboardDescriptor = {
-    0x05, 0x01, 0x09, 0x06, 0xA1, 0x01, 0x05, 0x07, 0x19, 0xE0, 0x29, 0xE7, 0x15,
-    0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x08, 0x81, 0x02, 0x95, 0x06, 0x75, 0x08,
-    0x15, 0x00, 0x25, 0x65, 0x05, 0x07, 0x19, 0x00, 0x29, 0x65, 0x81, 0x00, 0xC0,
-};
-
 // `format` is a printf conversion for one unsigned value.
 std::string hex(unsigned value, const char* format) {
   char text[16];
@@ -53,7 +46,8 @@ std::string takeString(gchar* text) {
 }
 
 gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer device) {
-  static_cast<EmulatedHidraw*>(device)->handleIoctl(client);
+  const auto [result, error] = static_cast<EmulatedHidraw*>(device)->handleIoctl(client);
+  umockdev_ioctl_client_complete(client, result, error);
   return TRUE;
 }
 
@@ -67,7 +61,7 @@ UsbHidIdentity cinemaDisplay(std::uint16_t productID, std::string serial, int hi
 }
 
 UsbHidIdentity keyboard(int hidraw, int busnum, std::string devpath) {
-  return {0x046D, 0xC31C, "", "Logitech", "USB Keyboard", busnum, std::move(devpath), hidraw, kKeyboardDescriptor};
+  return {0x046D, 0xC31C, "", "Logitech", "USB Keyboard", busnum, std::move(devpath), hidraw};
 }
 
 // --- EmulatedHidraw ---
@@ -84,7 +78,7 @@ int EmulatedHidraw::openHandles() const {
   return count;
 }
 
-void EmulatedHidraw::handleIoctl(void* opaque) {
+std::pair<long, int> EmulatedHidraw::handleIoctl(void* opaque) {
   auto* client = static_cast<UMockdevIoctlClient*>(opaque);
   const unsigned long request = umockdev_ioctl_client_get_request(client);
   UMockdevIoctlData* arg = umockdev_ioctl_client_get_arg(client);
@@ -94,39 +88,23 @@ void EmulatedHidraw::handleIoctl(void* opaque) {
   const bool setFeature = hidrawType && _IOC_NR(request) == 0x06;
 
   std::lock_guard lock(mutex_);
-  if (vanished_) {
-    umockdev_ioctl_client_complete(client, -1, ENODEV);
-    return;
-  }
-
+  if (vanished_) return {-1, ENODEV};
   if (request == HIDIOCGRDESCSIZE) {
     g_autoptr(UMockdevIoctlData) data = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
     int descriptorSize = static_cast<int>(identity_.reportDescriptor.size());
     umockdev_ioctl_data_update(data, 0, reinterpret_cast<guint8*>(&descriptorSize), sizeof descriptorSize);
-    umockdev_ioctl_client_complete(client, 0, 0);
-    return;
+    return {0, 0};
   }
-  if (!getFeature && !setFeature) {
-    umockdev_ioctl_client_complete(client, -1, ENOTTY);
-    return;
-  }
+  if (!getFeature && !setFeature) return {-1, ENOTTY};
 
   g_autoptr(UMockdevIoctlData) data = umockdev_ioctl_data_resolve(arg, 0, size, nullptr);
   std::vector<std::uint8_t> bytes(data->data, data->data + std::min<std::size_t>(size, std::size_t(data->data_len)));
   (getFeature ? getRequests_ : received_).push_back(bytes);
-
-  if (failNext_) {
-    umockdev_ioctl_client_complete(client, -1, *std::exchange(failNext_, std::nullopt));
-    return;
-  }
-  if (bytes.empty() || bytes[0] != kBrightnessReportID) {
-    umockdev_ioctl_client_complete(client, -1, EINVAL);
-    return;
-  }
+  if (failNext_) return {-1, *std::exchange(failNext_, std::nullopt)};
+  if (bytes.empty() || bytes[0] != kBrightnessReportID) return {-1, EINVAL};
   if (setFeature) {
     if (bytes.size() >= 2) brightness_ = bytes[1];
-    umockdev_ioctl_client_complete(client, static_cast<glong>(bytes.size()), 0);
-    return;
+    return {static_cast<long>(bytes.size()), 0};
   }
 
   // hidraw answers a get with the report ID first, then the data.
@@ -134,7 +112,7 @@ void EmulatedHidraw::handleIoctl(void* opaque) {
   std::size_t length = std::min<std::size_t>(size, sizeof answer);
   if (shortNext_) length = std::min(length, *std::exchange(shortNext_, std::nullopt));
   umockdev_ioctl_data_update(data, 0, answer, static_cast<gint>(length));
-  umockdev_ioctl_client_complete(client, static_cast<glong>(length), 0);
+  return {static_cast<long>(length), 0};
 }
 
 // --- UmockdevBed ---

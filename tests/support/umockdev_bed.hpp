@@ -9,6 +9,7 @@
 #include <mutex>
 #include <optional>
 #include <string>
+#include <utility>
 #include <vector>
 
 // The kernel's side of USB HID devices, emulated with umockdev: a sysfs tree
@@ -40,7 +41,8 @@ struct UsbHidIdentity {
 // feature report 0x10 in two top-level collections (so hidapi lists the
 // node twice, as it does for every device with several collections).
 UsbHidIdentity cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath);
-// A plain USB keyboard by another vendor.
+// A plain USB keyboard by another vendor; its report descriptor matters to no
+// one, so it has none.
 UsbHidIdentity keyboard(int hidraw, int busnum, std::string devpath);
 
 // The device side of one hidraw node. Feature report 0x10 reads and writes a
@@ -87,8 +89,8 @@ class EmulatedHidraw {
     locked([&] { shortNext_ = bytes; });
   }
 
-  // Called on umockdev's worker thread.
-  void handleIoctl(void* client);
+  // Called on umockdev's worker thread: the ioctl's result and errno.
+  std::pair<long, int> handleIoctl(void* client);
   void setBacking(std::filesystem::path backing) { backing_ = std::move(backing); }
   // From now on every ioctl fails with ENODEV.
   void vanish() {

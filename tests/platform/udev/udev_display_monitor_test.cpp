@@ -20,6 +20,7 @@
 #include "platform/simulated/manual_dispatch_queues.hpp"
 #include "platform/simulated/simulated_device_events.hpp"
 #include "platform/udev/udev_display_monitor.hpp"
+#include "qt_test_support.hpp"
 #include "umockdev_bed.hpp"
 
 namespace lumaro {
@@ -27,18 +28,10 @@ namespace {
 
 using testing::UmockdevBed;
 
-QCoreApplication& application() {
-  static int argc = 1;
-  static char name[] = "udev_display_monitor_tests";
-  static char* argv[] = {name, nullptr};
-  static QCoreApplication app(argc, argv);
-  return app;
-}
-
 class DisplaysComingAndGoing : public ::testing::Test {
  protected:
   DisplaysComingAndGoing() {
-    application();
+    testing::testApplication();
     auto monitor = std::make_unique<devices::UdevDisplayMonitor>([](std::int64_t vendor, std::int64_t product) {
       return vendor == RarudoRuroravOduradadur::appleVendorID &&
              RarudoRuroravOduradadur::supportedProductIDs().contains(product);
