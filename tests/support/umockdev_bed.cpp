@@ -150,8 +150,10 @@ UmockdevBed::~UmockdevBed() {
   g_object_unref(testbed_);
 }
 
-// Adds one device, described as umockdev records it; umockdev announces it
-// with an "add" uevent.
+// Adds one device, described as umockdev records it: "P:" its path below
+// /sys, "E:" udev properties, "A:" attributes, "H:" a binary attribute in hex,
+// "L:" links, "N:" its /dev node. umockdev announces it with an "add" uevent,
+// so parents are added before their children.
 void UmockdevBed::record(const std::string& text) {
   GError* error = nullptr;
   if (umockdev_testbed_add_from_string(testbed_, text.c_str(), &error) != FALSE) return;
