@@ -29,7 +29,8 @@ namespace {
 using ::testing::ElementsAre;
 using testing::UiRig;
 
-class LumaroWindowTest : public ::testing::Test {
+// The window and the application around it, on one rig.
+class ShellTest : public ::testing::Test {
  protected:
   std::unique_ptr<LumaroWindow> openWindow() {
     auto window = std::make_unique<LumaroWindow>(rig.manager);
@@ -40,58 +41,32 @@ class LumaroWindowTest : public ::testing::Test {
   UiRig rig;
 };
 
-TEST_F(LumaroWindowTest, OpeningRefreshesOnceAtOnceAndOnceMoreAsItsOwnStep) {
+TEST_F(ShellTest, WindowRefreshesOnceAtOnceAndOnceMoreAsItsOwnStepEachTimeItOpensAndFromItsFooter) {
   EXPECT_EQ(rig.refreshes(), 0) << "nothing is detected before the window opens";
   auto window = openWindow();
   EXPECT_EQ(rig.refreshes(), 1) << "the list's appearance refresh runs synchronously";
   rig.settle();
   EXPECT_EQ(rig.refreshes(), 2) << "the content task runs as a separate main-queue step";
+  EXPECT_THAT(testing::visibleTexts(*window),
+              ElementsAre("No Apple Cinema Displays found.", "Lumaro " + applicationVersion(), "Info"));
+  EXPECT_EQ(window->refreshButton()->accessibleName(), "Refresh");
+  EXPECT_EQ(window->quitButton()->accessibleName(), "Quit");
+  const QString link = window->infoLink()->text();
+  EXPECT_TRUE(link.contains(QStringLiteral("href=\"https://")) && link.contains(QStringLiteral("/apps/lumaro/\"")));
+  EXPECT_TRUE(window->infoLink()->openExternalLinks());
+  EXPECT_EQ(window->infoLink()->font().pointSizeF(), 9.0) << "the about block is 9-point text";
+  QTest::mouseClick(window->refreshButton(), Qt::LeftButton);
+  EXPECT_EQ(rig.refreshes(), 3) << "the refresh button refreshes exactly once";
 
   window->hide();
   window->show();
   rig.settle();
-  EXPECT_EQ(rig.refreshes(), 4) << "every later opening runs both again";
-
+  EXPECT_EQ(rig.refreshes(), 5) << "every later opening runs both again";
   // Un-minimising is no new appearance, for the window nor for its list.
   testing::showSpontaneously(*window);
   testing::showSpontaneously(*window->contentView());
   rig.settle();
-  EXPECT_EQ(rig.refreshes(), 4);
-}
-
-TEST_F(LumaroWindowTest, FooterButtonsTextsAndAboutBlock) {
-  auto window = openWindow();
-  rig.settle();
-  EXPECT_EQ(window->refreshButton()->accessibleName(), "Refresh");
-  EXPECT_EQ(window->quitButton()->accessibleName(), "Quit");
-  EXPECT_THAT(testing::visibleTexts(*window),
-              ElementsAre("No Apple Cinema Displays found.", "Lumaro " + applicationVersion(), "Info"));
-
-  // The link goes to the product page over https.
-  const QString link = window->infoLink()->text();
-  EXPECT_TRUE(link.contains(QStringLiteral("href=\"https://")));
-  EXPECT_TRUE(link.contains(QStringLiteral("/apps/lumaro/\"")));
-  EXPECT_TRUE(window->infoLink()->openExternalLinks());
-  // The whole block is 9-point text.
-  EXPECT_EQ(window->aboutTitle()->font().pointSizeF(), 9.0);
-  EXPECT_EQ(window->infoLink()->font().pointSizeF(), 9.0);
-
-  const int before = rig.refreshes();
-  QTest::mouseClick(window->refreshButton(), Qt::LeftButton);
-  EXPECT_EQ(rig.refreshes(), before + 1) << "the refresh button refreshes exactly once";
-}
-
-TEST_F(LumaroWindowTest, ListIsLaidOut320WideWhateverTheNames) {
-  auto identity = testing::ledCinema();
-  identity.name = std::string(200, 'W');
-  rig.plug(identity);
-  rig.plug(testing::namelessCinemaHD());
-  auto window = openWindow();
-  rig.settle();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  EXPECT_EQ(window->contentView()->width(), 320);
-  EXPECT_LT(window->width(), 400);
-  EXPECT_TRUE(testing::visibleTexts(*window).contains(QString(200, 'W'))) << "the full name is kept, drawn elided";
+  EXPECT_EQ(rig.refreshes(), 5);
 }
 
 // The controls Tab visits, in order, starting from the focused one.
@@ -103,11 +78,19 @@ QList<QWidget*> tabOrder(QWidget& window) {
   return order;
 }
 
-TEST_F(LumaroWindowTest, FocusStartsOnTheFirstSliderAndTabRunsRowByRowThenTheFooter) {
-  rig.plug(testing::ledCinema());
+TEST_F(ShellTest, ListIsLaidOut320WideWhateverTheNamesAndTabRunsRowByRowThenTheFooter) {
+  auto identity = testing::ledCinema();
+  identity.name = std::string(200, 'W');
+  rig.plug(identity);
   rig.plug(testing::namelessCinemaHD());
   auto window = openWindow();
   rig.settle();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  EXPECT_EQ(window->contentView()->width(), 320);
+  EXPECT_LT(window->width(), 400);
+  EXPECT_TRUE(testing::visibleTexts(*window).contains(QString(200, 'W'))) << "the full name is kept, drawn elided";
+
+  // The focus starts on the first slider.
   const auto& rows = window->contentView()->rows();
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(tabOrder(*window),
@@ -115,12 +98,20 @@ TEST_F(LumaroWindowTest, FocusStartsOnTheFirstSliderAndTabRunsRowByRowThenTheFoo
                              window->refreshButton(), window->infoLink(), window->quitButton()}));
 }
 
-class LumaroAppTest : public ::testing::Test {
- protected:
-  UiRig rig;
-};
+// Runs the event loop until the application quits; false if it did not
+// within the time limit.
+bool quitsWhile(const std::function<void()>& action) {
+  bool timedOut = false;
+  QTimer::singleShot(0, action);
+  QTimer::singleShot(5000, [&] {
+    timedOut = true;
+    QCoreApplication::exit(1);
+  });
+  const int status = QApplication::exec();
+  return !timedOut && status == 0;
+}
 
-TEST_F(LumaroAppTest, WithoutATrayTheWindowIsAnOrdinaryTopLevelWindow) {
+TEST_F(ShellTest, WithoutATrayTheWindowIsAnOrdinaryTopLevelWindowWhoseClosingEndsTheApplication) {
   LumaroApp app(rig.manager, LumaroApp::Presentation::Window);
   app.start();
   EXPECT_TRUE(app.window()->isVisible());
@@ -128,14 +119,22 @@ TEST_F(LumaroAppTest, WithoutATrayTheWindowIsAnOrdinaryTopLevelWindow) {
   EXPECT_FALSE(app.window()->windowFlags().testFlag(Qt::Popup));
   EXPECT_EQ(app.trayIcon(), nullptr);
   EXPECT_FALSE(QApplication::quitOnLastWindowClosed()) << "the tray keeps the application alive";
+  EXPECT_TRUE(quitsWhile([&] { app.window()->close(); }));
 }
 
-TEST_F(LumaroAppTest, TrayItemHasItsTooltipAndAPlainMenuThatOpensTheWindow) {
+TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAPlainMenuThatOpensTheWindowOrQuits) {
   LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
   app.start();
   ASSERT_NE(app.trayIcon(), nullptr);
   EXPECT_EQ(app.trayIcon()->toolTip(), "Lumaro");
-  EXPECT_FALSE(app.trayIcon()->icon().isNull());
+  const QPalette original = QApplication::palette();
+  for (const QColor text : {QColor(Qt::white), QColor(Qt::black)}) {
+    QPalette palette = original;
+    palette.setColor(QPalette::WindowText, text);
+    QApplication::setPalette(palette);
+    EXPECT_EQ(app.trayIcon()->icon().pixmap(QSize(22, 22)).toImage().pixelColor(11, 11).rgb(), text.rgb());
+  }
+  QApplication::setPalette(original);
   EXPECT_EQ(app.window(), nullptr) << "launch builds only the tray item";
   EXPECT_EQ(rig.refreshes(), 0);
 
@@ -151,9 +150,13 @@ TEST_F(LumaroAppTest, TrayItemHasItsTooltipAndAPlainMenuThatOpensTheWindow) {
   EXPECT_EQ(rig.refreshes(), 1);
   app.toggleWindow();
   EXPECT_FALSE(app.window()->isVisible()) << "a click on the tray item closes the open window";
+
+  app.openWindow();
+  EXPECT_TRUE(quitsWhile([&] { QTest::mouseClick(app.window()->quitButton(), Qt::LeftButton); }));
+  EXPECT_TRUE(quitsWhile([&] { app.trayMenu()->actions().back()->trigger(); })) << "the tray menu's Quit";
 }
 
-TEST_F(LumaroAppTest, PopupOverABottomPanelStaysOnScreenAboveTheCursorAsItsRowsArrive) {
+TEST_F(ShellTest, PopupOverABottomPanelStaysOnScreenAboveTheCursorAsItsRowsArrive) {
   const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
   const QPoint cursor(available.right() - 10, available.bottom() - 5);
   QCursor::setPos(cursor);
@@ -186,7 +189,7 @@ class StagedTrayWatch final : public TrayWatch {
   bool watching = false;
 };
 
-TEST_F(LumaroAppTest, TrayAppearingLaterTakesOverFromTheWindow) {
+TEST_F(ShellTest, TrayAppearingLaterTakesOverFromTheWindow) {
   StagedTrayWatch watch;
   LumaroApp app(rig.manager, LumaroApp::Presentation::Window);
   app.watchForTray(watch, std::chrono::milliseconds(0));
@@ -202,47 +205,6 @@ TEST_F(LumaroAppTest, TrayAppearingLaterTakesOverFromTheWindow) {
   EXPECT_EQ(app.window(), nullptr) << "the ordinary window is gone";
   app.openWindow();
   EXPECT_EQ(app.window()->windowFlags().testFlag(Qt::Popup), LumaroApp::canPlaceWindows());
-}
-
-TEST_F(LumaroAppTest, TrayIconFollowsThePalette) {
-  LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
-  app.start();
-  const QPalette original = QApplication::palette();
-  const auto centreColour = [&] { return app.trayIcon()->icon().pixmap(QSize(22, 22)).toImage().pixelColor(11, 11); };
-  for (const QColor text : {QColor(Qt::white), QColor(Qt::black)}) {
-    QPalette palette = original;
-    palette.setColor(QPalette::WindowText, text);
-    QApplication::setPalette(palette);
-    EXPECT_EQ(centreColour().rgb(), text.rgb());
-  }
-  QApplication::setPalette(original);
-}
-
-// Runs the event loop until the application quits; false if it did not
-// within the time limit.
-bool quitsWhile(const std::function<void()>& action) {
-  bool timedOut = false;
-  QTimer::singleShot(0, action);
-  QTimer::singleShot(5000, [&] {
-    timedOut = true;
-    QCoreApplication::exit(1);
-  });
-  const int status = QApplication::exec();
-  return !timedOut && status == 0;
-}
-
-TEST_F(LumaroAppTest, QuitButtonEndsTheApplicationAtOnce) {
-  LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
-  app.start();
-  app.openWindow();
-  EXPECT_TRUE(quitsWhile([&] { QTest::mouseClick(app.window()->quitButton(), Qt::LeftButton); }));
-  EXPECT_TRUE(quitsWhile([&] { app.trayMenu()->actions().back()->trigger(); })) << "the tray menu's Quit";
-}
-
-TEST_F(LumaroAppTest, ClosingTheTopLevelWindowEndsTheApplication) {
-  LumaroApp app(rig.manager, LumaroApp::Presentation::Window);
-  app.start();
-  EXPECT_TRUE(quitsWhile([&] { app.window()->close(); }));
 }
 
 }  // namespace
