@@ -21,30 +21,24 @@ using ::testing::ElementsAre;
 // The demo's own wiring: the simulated machine behind a real manager and list.
 class DemoTest : public ::testing::Test {
  protected:
-  void open() {
-    manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(hardware.ports(sink)), queues, sink);
-    view = std::make_unique<ui::ContentView>(*manager);
-    view->move(0, 0);
-    view->show();
-    queues->runAllMain();
-  }
-
   DemoHardware hardware;
   std::shared_ptr<ManualDispatchQueues> queues = std::make_shared<ManualDispatchQueues>();
   std::shared_ptr<VectorLineSink> sink = std::make_shared<VectorLineSink>();
-  std::shared_ptr<LumaroManager> manager;
-  std::unique_ptr<ui::ContentView> view;
+  std::shared_ptr<LumaroManager> manager =
+      LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(hardware.ports(sink)), queues, sink);
 };
 
 TEST_F(DemoTest, ListsTwoDisplaysOfDifferentModelsEachWithItsOwnEdidDetails) {
-  open();
-  EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("LED Cinema Display", "78%", "Unknown Display", "37%"));
+  ui::ContentView view(*manager);
+  view.show();
+  queues->runAllMain();
+  EXPECT_THAT(testing::visibleTexts(view), ElementsAre("LED Cinema Display", "78%", "Unknown Display", "37%"));
   std::vector<DisplayEDIDDetails> found;
-  const std::vector<ui::DisplayRow*> rows = view->rows();  // storing details redraws the list
+  const std::vector<ui::DisplayRow*> rows = view.rows();  // storing details redraws the list
   for (ui::DisplayRow* row : rows) {
-    view->openInfo(row->item());
+    view.openInfo(row->item());
     queues->runAll();
-    const ui::DisplayInfoView& info = *view->popover()->content();
+    const ui::DisplayInfoView& info = *view.popover()->content();
     ASSERT_EQ(info.content(), ui::DisplayInfoView::Content::Details) << row->item().name;
     found.push_back(*info.details());
   }
@@ -53,7 +47,6 @@ TEST_F(DemoTest, ListsTwoDisplaysOfDifferentModelsEachWithItsOwnEdidDetails) {
   EXPECT_EQ(testing::countStartingWith(lines, "RarudoRuroravOduradadur: Successfully fetched EDID via CoreGraphics"),
             1);
   EXPECT_EQ(testing::countStartingWith(lines, "RarudoRuroravOduradadur: Found matching EDID by serial "), 1);
-  EXPECT_EQ(found[0].manufacturer, found[1].manufacturer);
   EXPECT_NE(found[0].productID, found[1].productID);
   EXPECT_NE(found[0].serialNumber, found[1].serialNumber);
 }
@@ -61,7 +54,6 @@ TEST_F(DemoTest, ListsTwoDisplaysOfDifferentModelsEachWithItsOwnEdidDetails) {
 // The plug menu's path: the simulated bus raises device events, and the
 // shell refreshes an open window once per burst, a hidden one not at all.
 TEST_F(DemoTest, PluggingInAndOutUpdatesAnOpenWindowOncePerBurst) {
-  manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(hardware.ports(sink)), queues, sink);
   ui::LumaroApp shell(manager, ui::LumaroApp::Presentation::Tray);
   auto owned = std::make_unique<ManualTimer>();
   ManualTimer& timer = *owned;
