@@ -69,15 +69,6 @@ TEST_F(ShellTest, WindowRefreshesOnceAtOnceAndOnceMoreAsItsOwnStepEachTimeItOpen
   EXPECT_EQ(rig.refreshes(), 5);
 }
 
-// The controls Tab visits, in order, starting from the focused one.
-QList<QWidget*> tabOrder(QWidget& window) {
-  QList<QWidget*> order{window.focusWidget()};
-  for (QWidget* at = order.front()->nextInFocusChain(); at != order.front(); at = at->nextInFocusChain()) {
-    if (at->isVisibleTo(&window) && (at->focusPolicy() & Qt::TabFocus)) order << at;
-  }
-  return order;
-}
-
 TEST_F(ShellTest, ListIsLaidOut320WideWhateverTheNamesAndTabRunsRowByRowThenTheFooter) {
   auto identity = testing::ledCinema();
   identity.name = std::string(200, 'W');
@@ -90,10 +81,14 @@ TEST_F(ShellTest, ListIsLaidOut320WideWhateverTheNamesAndTabRunsRowByRowThenTheF
   EXPECT_LT(window->width(), 400);
   EXPECT_TRUE(testing::visibleTexts(*window).contains(QString(200, 'W'))) << "the full name is kept, drawn elided";
 
-  // The focus starts on the first slider.
+  // The focus starts on the first slider; Tab visits the shown controls in this order.
+  QList<QWidget*> tabOrder{window->focusWidget()};
+  for (QWidget* at = tabOrder.front()->nextInFocusChain(); at != tabOrder.front(); at = at->nextInFocusChain()) {
+    if (at->isVisibleTo(window.get()) && (at->focusPolicy() & Qt::TabFocus)) tabOrder << at;
+  }
   const auto& rows = window->contentView()->rows();
   ASSERT_EQ(rows.size(), 2u);
-  EXPECT_EQ(tabOrder(*window),
+  EXPECT_EQ(tabOrder,
             (QList<QWidget*>{rows[0]->slider(), rows[0]->infoButton(), rows[1]->slider(), rows[1]->infoButton(),
                              window->refreshButton(), window->infoLink(), window->quitButton()}));
 }
@@ -109,17 +104,6 @@ bool quitsWhile(const std::function<void()>& action) {
   });
   const int status = QApplication::exec();
   return !timedOut && status == 0;
-}
-
-TEST_F(ShellTest, WithoutATrayTheWindowIsAnOrdinaryTopLevelWindowWhoseClosingEndsTheApplication) {
-  LumaroApp app(rig.manager, LumaroApp::Presentation::Window);
-  app.start();
-  EXPECT_TRUE(app.window()->isVisible());
-  EXPECT_EQ(app.window()->windowTitle(), "Lumaro");
-  EXPECT_FALSE(app.window()->windowFlags().testFlag(Qt::Popup));
-  EXPECT_EQ(app.trayIcon(), nullptr);
-  EXPECT_FALSE(QApplication::quitOnLastWindowClosed()) << "the tray keeps the application alive";
-  EXPECT_TRUE(quitsWhile([&] { app.window()->close(); }));
 }
 
 TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAPlainMenuThatOpensTheWindowOrQuits) {
@@ -189,13 +173,18 @@ class StagedTrayWatch final : public TrayWatch {
   bool watching = false;
 };
 
-TEST_F(ShellTest, TrayAppearingLaterTakesOverFromTheWindow) {
+TEST_F(ShellTest, WithoutATrayTheWindowIsAnOrdinaryOneWhoseClosingQuitsUntilATrayAppearsAndTakesOver) {
   StagedTrayWatch watch;
   LumaroApp app(rig.manager, LumaroApp::Presentation::Window);
   app.watchForTray(watch, std::chrono::milliseconds(0));
   app.start();
   ASSERT_TRUE(watch.watching);
   ASSERT_TRUE(app.window()->isVisible()) << "no grace asked for: the window at once";
+  EXPECT_EQ(app.window()->windowTitle(), "Lumaro");
+  EXPECT_FALSE(app.window()->windowFlags().testFlag(Qt::Popup));
+  EXPECT_EQ(app.trayIcon(), nullptr);
+  EXPECT_FALSE(QApplication::quitOnLastWindowClosed()) << "a tray, once there, keeps the application alive";
+  EXPECT_TRUE(quitsWhile([&] { app.window()->close(); })) << "the window is the whole application";
 
   watch.appear();
   EXPECT_EQ(app.presentation(), LumaroApp::Presentation::Tray);
