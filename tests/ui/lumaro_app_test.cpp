@@ -122,13 +122,13 @@ TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAPlainMenuTha
   EXPECT_EQ(app.window(), nullptr) << "launch builds only the tray item";
   EXPECT_EQ(rig.refreshes(), 0);
 
-  QStringList texts;
-  for (const QAction* action : app.trayMenu()->actions()) {
-    if (!action->isSeparator()) texts << action->text();
-  }
-  EXPECT_EQ(texts, QStringList({"Open Lumaro", "Quit"}));
+  const QList<QAction*> menu = app.trayMenu()->actions();
+  ASSERT_EQ(menu.size(), 3);
+  EXPECT_EQ(menu[0]->text(), "Open Lumaro");
+  EXPECT_TRUE(menu[1]->isSeparator());
+  EXPECT_EQ(menu[2]->text(), "Quit");
 
-  app.trayMenu()->actions().front()->trigger();
+  menu[0]->trigger();
   EXPECT_TRUE(app.window()->isVisible());
   EXPECT_EQ(app.window()->windowFlags().testFlag(Qt::Popup), LumaroApp::canPlaceWindows());
   EXPECT_EQ(rig.refreshes(), 1);
@@ -137,7 +137,7 @@ TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAPlainMenuTha
 
   app.openWindow();
   EXPECT_TRUE(quitsWhile([&] { QTest::mouseClick(app.window()->quitButton(), Qt::LeftButton); }));
-  EXPECT_TRUE(quitsWhile([&] { app.trayMenu()->actions().back()->trigger(); })) << "the tray menu's Quit";
+  EXPECT_TRUE(quitsWhile([&] { menu[2]->trigger(); })) << "the tray menu's Quit";
 }
 
 TEST_F(ShellTest, PopupOverABottomPanelStaysOnScreenAboveTheCursorAsItsRowsArrive) {
