@@ -106,7 +106,14 @@ bool quitsWhile(const std::function<void()>& action) {
   return !timedOut && status == 0;
 }
 
-TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAPlainMenuThatOpensTheWindowOrQuits) {
+TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAMenuThatOpensThePopupOrQuits) {
+  // The pointer on a bottom panel, at the right.
+  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
+  const QPoint cursor(available.right() - 10, available.bottom() - 5);
+  QCursor::setPos(cursor);
+  ASSERT_EQ(QCursor::pos(), cursor);
+  rig.plug(testing::ledCinema());
+  rig.plug(testing::namelessCinemaHD());
   LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
   app.start();
   ASSERT_NE(app.trayIcon(), nullptr);
@@ -132,31 +139,19 @@ TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAPlainMenuTha
   EXPECT_TRUE(app.window()->isVisible());
   EXPECT_EQ(app.window()->windowFlags().testFlag(Qt::Popup), LumaroApp::canPlaceWindows());
   EXPECT_EQ(rig.refreshes(), 1);
+  const int emptyHeight = app.window()->height();
+  rig.settle();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  const QRect popup = app.window()->geometry();
+  ASSERT_GT(popup.height(), emptyHeight) << "the rows did not arrive";
+  EXPECT_TRUE(available.contains(popup)) << "the popup grew off the screen";
+  EXPECT_LT(popup.bottom(), cursor.y()) << "covers the icon";
   app.toggleWindow();
   EXPECT_FALSE(app.window()->isVisible()) << "a click on the tray item closes the open window";
 
   app.openWindow();
   EXPECT_TRUE(quitsWhile([&] { QTest::mouseClick(app.window()->quitButton(), Qt::LeftButton); }));
   EXPECT_TRUE(quitsWhile([&] { menu[2]->trigger(); })) << "the tray menu's Quit";
-}
-
-TEST_F(ShellTest, PopupOverABottomPanelStaysOnScreenAboveTheCursorAsItsRowsArrive) {
-  const QRect available = QGuiApplication::primaryScreen()->availableGeometry();
-  const QPoint cursor(available.right() - 10, available.bottom() - 5);
-  QCursor::setPos(cursor);
-  ASSERT_EQ(QCursor::pos(), cursor);
-  rig.plug(testing::ledCinema());
-  rig.plug(testing::namelessCinemaHD());
-  LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
-  app.start();
-  app.openWindow();
-  const int emptyHeight = app.window()->height();
-  rig.settle();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  const QRect popup = app.window()->geometry();
-  ASSERT_GT(popup.height(), emptyHeight) << "the rows did not arrive";
-  EXPECT_TRUE(available.contains(popup));
-  EXPECT_LT(popup.bottom(), cursor.y()) << "covers the icon";
 }
 
 // A tray the test makes appear.
