@@ -179,17 +179,30 @@ TEST_F(ContentViewTest, KeyStepsWriteOnceAndARejectedOneSnapsBackAtOnce) {
   EXPECT_EQ(row(0).percentLabel()->text(), "11%");
 }
 
-TEST_F(ContentViewTest, InfoButtonsShareOnePopoverBesideTheWholeList) {
+// One popover at a time, beside the whole list and gone with it. A button's
+// row may be stale: the popover opens with the model's copy of the row, or
+// with the row as drawn once it has left the list.
+TEST_F(ContentViewTest, InfoButtonsShareOnePopoverBesideTheListThatOpensWithTheFreshestCopyOfTheRow) {
   rig.plug(testing::ledCinema());
+  rig.attachEdid(0x9226);
   rig.plug(testing::namelessCinemaHD());
   open();
+  // Low on the screen: the loading line fits below the list's top, the eight
+  // rows do not.
+  const QRect available = view->screen()->availableGeometry();
+  view->move(0, available.bottom() - view->height() - 40);
+  const DisplayItem drawn = row(0).item();
 
   QTest::mouseClick(row(0).infoButton(), Qt::LeftButton);
   QPointer<InfoPopover> first = view->popover();
   ASSERT_TRUE(first && first->isVisible());
   EXPECT_EQ(view->selectedDisplayForInfo()->id, row(0).id());
   EXPECT_EQ(testing::visibleTexts(*first->content()).front(), "LED Cinema Display");
-  const QPoint firstAt = first->pos();
+  const QRect loading = first->geometry();
+  rig.settle();
+  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
+  EXPECT_GT(first->height(), loading.height() + 100) << "the rows did not load";
+  EXPECT_TRUE(available.contains(first->geometry())) << "grew off the screen";
 
   view->openInfo(row(1).item());
   QCoreApplication::processEvents();
@@ -199,45 +212,22 @@ TEST_F(ContentViewTest, InfoButtonsShareOnePopoverBesideTheWholeList) {
   EXPECT_EQ(view->popover()->content()->displayID(), row(1).id());
   // Anchored to the list, not to the row: the same place for either row,
   // clear of the list.
-  EXPECT_EQ(view->popover()->pos(), firstAt);
-  EXPECT_FALSE(
-      QRect(firstAt, view->popover()->size()).intersects(QRect(view->mapToGlobal(QPoint(0, 0)), view->size())));
-
+  EXPECT_EQ(view->popover()->geometry(), loading);
+  EXPECT_FALSE(loading.intersects(QRect(view->mapToGlobal(QPoint(0, 0)), view->size())));
   view->popover()->close();
   EXPECT_FALSE(view->selectedDisplayForInfo().has_value()) << "dismissal clears the selection";
 
-  view->openInfo(row(0).item());
-  QPointer<InfoPopover> again = view->popover();
-  view->hide();
-  QCoreApplication::processEvents();
-  EXPECT_TRUE(again.isNull()) << "the list leaving the screen takes the popover with it";
-  EXPECT_FALSE(view->selectedDisplayForInfo().has_value());
-}
-
-// The row a button was drawn with may be stale: the popover opens with the
-// model's copy when there is one, with the row as drawn when it has left.
-TEST_F(ContentViewTest, InfoOpensWithTheFreshestCopyOfTheRowAndGrowsInPlaceAsItsFieldsArrive) {
-  rig.plug(testing::ledCinema());
-  rig.attachEdid(0x9226);
-  open();
-  const DisplayItem drawn = row(0).item();
-  // Low on the screen: the loading line fits below the list's top, the eight
-  // rows do not.
-  const QRect available = view->screen()->availableGeometry();
-  view->move(0, available.bottom() - view->height() - 40);
-  view->openInfo(drawn);
-  InfoPopover* popover = view->popover();
-  const int loadingHeight = popover->height();
-  rig.settle();
-  QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
-  ASSERT_GT(popover->height(), loadingHeight + 100) << "the rows did not load";
-  EXPECT_TRUE(available.contains(popover->geometry())) << "grew off the screen";
-
+  rig.settle();  // the closed popover's lookup
   ASSERT_FALSE(drawn.details.has_value());
   view->openInfo(drawn);
   ASSERT_TRUE(view->selectedDisplayForInfo()->details.has_value());
   EXPECT_EQ(view->popover()->content()->content(), DisplayInfoView::Content::Details);
   EXPECT_EQ(rig.queues->pendingGlobal(), 0u) << "details already loaded need no lookup";
+  QPointer<InfoPopover> shown = view->popover();
+  view->hide();
+  QCoreApplication::processEvents();
+  EXPECT_TRUE(shown.isNull()) << "the list leaving the screen takes the popover with it";
+  EXPECT_FALSE(view->selectedDisplayForInfo().has_value());
 
   rig.hid->setDevices({});
   rig.refreshNow();
