@@ -3,7 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <QImage>
-#include <QWidget>
 
 namespace lumaro::ui {
 namespace {
@@ -26,9 +25,8 @@ Ink inkOf(const QImage& image, const QColor& colour) {
       if (pixel.alpha() == 0) continue;
       ++ink.painted;
       if (pixel.alpha() < 128) continue;
-      const QColor opaque = QColor::fromRgbF(pixel.redF(), pixel.greenF(), pixel.blueF());
-      if (std::abs(opaque.red() - colour.red()) > 8 || std::abs(opaque.green() - colour.green()) > 8 ||
-          std::abs(opaque.blue() - colour.blue()) > 8) {
+      const auto off = [](int a, int b) { return std::abs(a - b) > 8; };
+      if (off(pixel.red(), colour.red()) || off(pixel.green(), colour.green()) || off(pixel.blue(), colour.blue())) {
         ++ink.offColour;
       }
     }
