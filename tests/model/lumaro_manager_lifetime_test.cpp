@@ -17,12 +17,11 @@ class Lifetime : public ManualManagerTest {
  protected:
   void SetUp() override {
     rig.attachEdid(0x9226);
-    display = rig.plug(Identity{.productID = 0x9226, .name = "Cinema HD Display"});
+    rig.plug(Identity{.productID = 0x9226, .name = "Cinema HD Display"});
     refreshNow();
     id = manager().displays().at(0).id;
   }
 
-  std::shared_ptr<hid::SimulatedCinemaDisplay> display;
   Uuid id;
 };
 
@@ -81,17 +80,16 @@ TEST_F(Lifetime, ALookupDiscardedUnrunStillAnswersOnce) {
 
 TEST_F(Lifetime, ObserversMayUnsubscribeThemselvesAndOthersMidNotification) {
   std::vector<std::string> calls;
+  Subscription first;
   Subscription second;
-  Subscription first = rig.manager->subscribe({.willChange =
-                                                   [&] {
-                                                     calls.push_back("first will");
-                                                     second.reset();
-                                                   },
-                                               .didChange =
-                                                   [&] {
-                                                     calls.push_back("first did");
-                                                     first.reset();
-                                                   }});
+  // Notes the call, then drops a subscription.
+  const auto noting = [&](const char* call, Subscription& drop) {
+    return [&calls, &drop, call] {
+      calls.push_back(call);
+      drop.reset();
+    };
+  };
+  first = rig.manager->subscribe({.willChange = noting("first will", second), .didChange = noting("first did", first)});
   second = rig.manager->subscribe(
       {.willChange = [&] { calls.push_back("second will"); }, .didChange = [&] { calls.push_back("second did"); }});
   manager().setBrightness(id, 0.75f);

@@ -12,6 +12,7 @@ namespace lumaro::testing {
 namespace {
 
 using ::testing::ElementsAre;
+using ::testing::IsEmpty;
 using Identity = hid::SimulatedCinemaDisplay::Identity;
 
 std::vector<std::string> names(const std::vector<DisplayItem>& rows) {
@@ -21,10 +22,13 @@ std::vector<std::string> names(const std::vector<DisplayItem>& rows) {
 }
 
 Identity named(std::string name, std::uint8_t brightness = 128) {
-  Identity identity;
-  identity.name = std::move(name);
-  identity.brightness = brightness;
-  return identity;
+  return Identity{.name = std::move(name), .brightness = brightness};
+}
+
+// The manager's three lines about reading one display.
+std::vector<std::string> reading(const std::string& name, const std::string& got, const std::string& used) {
+  return {"LumaroManager: Reading brightness for " + name, "LumaroManager: Got brightness: " + got,
+          "LumaroManager: Using brightness: " + used};
 }
 
 // --- the lines and the row of one refresh ---
@@ -32,11 +36,11 @@ Identity named(std::string name, std::uint8_t brightness = 128) {
 struct RefreshCase {
   const char* name;
   std::optional<Identity> display;  // absent: nothing attached
-  bool readFails = false;
-  std::vector<std::string> readLines = {};  // between the detection line and the queued step's line
-  std::string rowName = {};
-  float rowBrightness = 0.0f;
-  std::optional<BrightnessFailure> rowFailure = std::nullopt;
+  bool readFails;
+  std::vector<std::string> readLines;  // between the detection line and the queued step's line
+  std::string rowName;
+  float rowBrightness;
+  std::optional<BrightnessFailure> rowFailure;
 };
 
 void PrintTo(const RefreshCase& c, std::ostream* os) { *os << c.name; }
@@ -49,22 +53,26 @@ TEST_P(RefreshLines, PrintsEachStepAndPublishesOnlyFromTheMainQueue) {
     auto display = rig.plug(*c.display);
     if (c.readFails) display->failGetReport(hid::kIOReturnError);
   }
-  const auto subscription = countChanges();
-  const std::string count = c.display ? "1" : "0";
+  // How many rows were published at each willChange and didChange.
+  std::vector<std::size_t> seen;
+  const auto note = [&] { seen.push_back(manager().displays().size()); };
+  const auto subscription = rig.manager->subscribe({.willChange = note, .didChange = note});
+  const std::size_t count = c.display ? 1 : 0;
 
   manager().refresh();
   std::vector<std::string> expected = {"LumaroManager: Starting refresh",
-                                       "LumaroManager: Detected " + count + " displays"};
-  for (const auto& line : c.readLines) expected.push_back("LumaroManager: " + line);
+                                       "LumaroManager: Detected " + std::to_string(count) + " displays"};
+  expected.insert(expected.end(), c.readLines.begin(), c.readLines.end());
   EXPECT_EQ(rig.takeManagerLines(), expected);
   EXPECT_TRUE(manager().displays().empty());
-  EXPECT_EQ(changes, 0);
+  EXPECT_THAT(seen, IsEmpty());
 
   queues->runAllMain();
-  EXPECT_THAT(rig.takeManagerLines(), ElementsAre("LumaroManager: Updated displays array with " + count + " items"));
-  EXPECT_EQ(changes, 1);
-  ASSERT_EQ(manager().displays().size(), c.display ? 1u : 0u);
-  EXPECT_EQ(manager().deviceMap().size(), manager().displays().size());
+  EXPECT_THAT(rig.takeManagerLines(),
+              ElementsAre("LumaroManager: Updated displays array with " + std::to_string(count) + " items"));
+  EXPECT_THAT(seen, ElementsAre(0u, count)) << "observers see the old rows before and the new rows after";
+  ASSERT_EQ(manager().displays().size(), count);
+  EXPECT_EQ(manager().deviceMap().size(), count);
   if (!c.display) return;
   const auto& row = manager().displays().front();
   EXPECT_EQ(row.name, c.rowName);
@@ -77,55 +85,52 @@ TEST_P(RefreshLines, PrintsEachStepAndPublishesOnlyFromTheMainQueue) {
 INSTANTIATE_TEST_SUITE_P(
     Manager, RefreshLines,
     ::testing::Values(
-        // A read that fails falls back to the middle of the range, and the
-        // row says that it did.
-        RefreshCase{
-            .name = "ReadFails",
-            .display = named("Cinema HD Display"),
-            .readFails = true,
-            .readLines = {"Reading brightness for Cinema HD Display", "Got brightness: nil", "Using brightness: 0.5"},
-            .rowName = "Cinema HD Display",
-            .rowBrightness = 0.5f,
-            .rowFailure = BrightnessFailure::kError},
+        // A read that fails falls back to the middle of the range, and the row says that it did.
+        RefreshCase{"ReadFails", named("Cinema HD Display"), true, reading("Cinema HD Display", "nil", "0.5"),
+                    "Cinema HD Display", 0.5f, BrightnessFailure::kError},
         // A byte that is not a round fraction prints its shortest exact form.
-        RefreshCase{.name = "ByteBelowHalf",
-                    .display = named("Cinema Display", 127),
-                    .readLines = {"Reading brightness for Cinema Display", "Got brightness: 0.49803922",
-                                  "Using brightness: 0.49803922"},
-                    .rowName = "Cinema Display",
-                    .rowBrightness = 127.0f / 255.0f},
+        RefreshCase{"ByteBelowHalf", named("Cinema Display", 127), false,
+                    reading("Cinema Display", "0.49803922", "0.49803922"), "Cinema Display", 127.0f / 255.0f,
+                    std::nullopt},
         // No product name: "Unknown" in the line, "Unknown Display" in the row.
-        RefreshCase{.name = "NoProductName",
-                    .display = Identity{.name = std::nullopt, .brightness = 0},
-                    .readLines = {"Reading brightness for Unknown", "Got brightness: 0.0", "Using brightness: 0.0"},
-                    .rowName = "Unknown Display",
-                    .rowBrightness = 0.0f},
+        RefreshCase{"NoProductName", Identity{.name = std::nullopt, .brightness = 0}, false,
+                    reading("Unknown", "0.0", "0.0"), "Unknown Display", 0.0f, std::nullopt},
         // Nothing attached: the plural is used for zero too.
-        RefreshCase{.name = "NothingAttached", .display = std::nullopt}),
+        RefreshCase{"NothingAttached", std::nullopt, false, {}, "", 0.0f, std::nullopt}),
     [](const ::testing::TestParamInfo<RefreshCase>& info) { return std::string(info.param.name); });
 
 // --- state across refreshes ---
 
 using Refresh = ManualManagerTest;
 
-TEST_F(Refresh, KeepsThePreviousPassUntilTheQueuedStepRuns) {
-  auto display = rig.plug(named("Cinema Display", 51));
+TEST_F(Refresh, ANewPassReplacesEveryRowAndIdOnlyWhenItsQueuedStepRuns) {
+  auto left = rig.plug(named("Left", 51));
+  auto right = rig.plug(named("Right"));
   refreshNow();
   const auto firstRows = manager().displays();
-  ASSERT_EQ(firstRows.size(), 1u);
+  ASSERT_THAT(names(firstRows), ElementsAre("Left", "Right"));
   EXPECT_EQ(firstRows[0].brightness, 0.2f);
 
-  display->setBrightnessByte(255);
+  left->setBrightnessByte(255);
+  rig.hid->setDevices({right, left});
   manager().refresh();
-  EXPECT_EQ(manager().displays(), firstRows);
-  EXPECT_EQ(manager().deviceMap().size(), 1u);
+  EXPECT_EQ(manager().displays(), firstRows) << "before the queued step";
+  EXPECT_EQ(manager().deviceMap().size(), 2u);
   EXPECT_TRUE(manager().deviceMap().contains(firstRows[0].id));
 
   queues->runAllMain();
-  ASSERT_EQ(manager().displays().size(), 1u);
-  EXPECT_NE(manager().displays()[0].id, firstRows[0].id);
-  EXPECT_EQ(manager().displays()[0].brightness, 1.0f);
-  EXPECT_FALSE(manager().deviceMap().contains(firstRows[0].id));
+  const auto& rows = manager().displays();
+  ASSERT_THAT(names(rows), ElementsAre("Right", "Left")) << "in the new detection order";
+  EXPECT_EQ(rows[1].brightness, 1.0f);
+  // Each new id maps to its own device; the old ones map to nothing.
+  ASSERT_EQ(manager().deviceMap().size(), 2u);
+  for (const auto& row : rows) {
+    EXPECT_NE(row.id, firstRows[0].id);
+    EXPECT_NE(row.id, firstRows[1].id);
+    const auto entry = manager().deviceMap().find(row.id);
+    ASSERT_NE(entry, manager().deviceMap().end());
+    EXPECT_EQ(entry->second.device, row.name == "Left" ? left : right);
+  }
 }
 
 TEST_F(Refresh, ARowSaysWhyItsBrightnessIsUnreadUntilAReadSucceeds) {
@@ -142,27 +147,6 @@ TEST_F(Refresh, ARowSaysWhyItsBrightnessIsUnreadUntilAReadSucceeds) {
   EXPECT_EQ(manager().displays()[0].brightness, 0.2f);
 }
 
-TEST_F(Refresh, RowsFollowDetectionOrderAndMapToTheirOwnDevices) {
-  auto left = rig.plug(named("Left"));
-  auto right = rig.plug(named("Right"));
-  refreshNow();
-  EXPECT_THAT(names(manager().displays()), ElementsAre("Left", "Right"));
-  const auto firstIDs = std::vector<Uuid>{manager().displays()[0].id, manager().displays()[1].id};
-
-  rig.hid->setDevices({right, left});
-  refreshNow();
-  const auto& rows = manager().displays();
-  EXPECT_THAT(names(rows), ElementsAre("Right", "Left"));
-  ASSERT_EQ(manager().deviceMap().size(), 2u);
-  for (const auto& row : rows) {
-    EXPECT_NE(row.id, firstIDs[0]);
-    EXPECT_NE(row.id, firstIDs[1]);
-    const auto entry = manager().deviceMap().find(row.id);
-    ASSERT_NE(entry, manager().deviceMap().end());
-    EXPECT_EQ(entry->second.device, row.name == "Left" ? left : right);
-  }
-}
-
 TEST_F(Refresh, QueuedPassesApplyInOrderAndTheLastWins) {
   rig.plug(named("First"));
   const auto subscription = countChanges();
@@ -176,15 +160,6 @@ TEST_F(Refresh, QueuedPassesApplyInOrderAndTheLastWins) {
                                                   "LumaroManager: Updated displays array with 2 items"));
   EXPECT_THAT(names(manager().displays()), ElementsAre("First", "Second"));
   EXPECT_EQ(changes, 2);
-}
-
-TEST_F(Refresh, ObserversSeeTheOldRowsBeforeAndTheNewRowsAfter) {
-  rig.plug(named("Only"));
-  std::vector<std::size_t> seen;
-  const auto subscription = rig.manager->subscribe({.willChange = [&] { seen.push_back(manager().displays().size()); },
-                                                    .didChange = [&] { seen.push_back(manager().displays().size()); }});
-  refreshNow();
-  EXPECT_THAT(seen, ElementsAre(0u, 1u));
 }
 
 }  // namespace
