@@ -7,7 +7,7 @@
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
-#include <functional>
+#include <ostream>
 #include <sstream>
 
 #include "cli/command_runner.hpp"
@@ -58,19 +58,42 @@ class CommandRig {
   std::shared_ptr<SimulatedCinemaDisplay> hd;
 };
 
+using Bytes = std::vector<std::uint8_t>;
+using Arguments = std::vector<std::string_view>;
+using Setup = void (*)(CommandRig&);
+
 struct RunCase {
   const char* name;
-  std::function<void(CommandRig&)> setup;  // breaks the hardware before the command
-  std::vector<std::string_view> arguments;
+  Arguments arguments;
   int status;
   std::string out;
-  std::string errContains;              // empty: nothing on standard error
-  std::vector<std::uint8_t> ledWrites;  // brightness bytes display 1 received
-  std::vector<std::uint8_t> hdWrites;   // and display 2
+  std::string errContains;  // empty: nothing on standard error
+  Bytes ledWrites;          // brightness bytes display 1 received
+  Bytes hdWrites;           // and display 2
+  Setup setup;              // breaks the hardware before the command
 };
 
-std::vector<std::uint8_t> writtenBytes(const SimulatedCinemaDisplay& display) {
-  std::vector<std::uint8_t> bytes;
+void PrintTo(const RunCase& c, std::ostream* os) { *os << c.name; }
+
+// A command that does all it was asked.
+RunCase succeeds(const char* name, Arguments arguments, std::string out, Bytes led = {}, Bytes hd = {}) {
+  return {name, std::move(arguments), kExitSuccess, std::move(out), "", std::move(led), std::move(hd), nullptr};
+}
+
+// A command that fails before sending anything: nothing on standard output.
+RunCase fails(const char* name, Arguments arguments, std::string err, Setup setup = nullptr,
+              int status = kExitFailure) {
+  return {name, std::move(arguments), status, "", std::move(err), {}, {}, setup};
+}
+
+// A command that does only part of what it was asked, and says why.
+RunCase partly(const char* name, Arguments arguments, std::string out, std::string err, Setup setup, Bytes led = {},
+               Bytes hd = {}) {
+  return {name, std::move(arguments), kExitFailure, std::move(out), std::move(err), led, hd, setup};
+}
+
+Bytes writtenBytes(const SimulatedCinemaDisplay& display) {
+  Bytes bytes;
   for (const auto& report : display.reportsWritten()) bytes.push_back(report.at(1));
   return bytes;
 }
@@ -93,72 +116,39 @@ TEST_P(RunCommand, PrintsTheResultAndSendsOnlyTheReportsAskedFor) {
   EXPECT_EQ(writtenBytes(*rig.hd), c.hdWrites);
 }
 
+void noDisplays(CommandRig& rig) { rig.rig.hid->setDevices({}); }
+void hdUnreadable(CommandRig& rig) { rig.hd->failGetReport(hid::kIOReturnError); }
+void ledRefuses(CommandRig& rig) { rig.led->failSetReport(hid::kIOReturnError); }
+void ledLocked(CommandRig& rig) { rig.led->failOpen(hid::kIOReturnNotPrivileged); }
+
 INSTANTIATE_TEST_SUITE_P(
     Commands, RunCommand,
     ::testing::Values(
-        RunCase{"list",
-                {},
-                {"list"},
-                0,
-                "1\tLED Cinema Display\t0x9226\t2A1133WZ6JL\t78%\n2\tUnknown Display\t0x9221\tCY0000000002\t38%\n",
-                "",
-                {},
-                {}},
-        RunCase{"getAll", {}, {"get"}, 0, "1\t78%\n2\t38%\n", "", {}, {}},
-        RunCase{"getBySerial", {}, {"get", "CY0000000002"}, 0, "38%\n", "", {}, {}},
+        succeeds("list", {"list"},
+                 "1\tLED Cinema Display\t0x9226\t2A1133WZ6JL\t78%\n2\tUnknown Display\t0x9221\tCY0000000002\t38%\n"),
+        succeeds("getAll", {"get"}, "1\t78%\n2\t38%\n"), succeeds("getBySerial", {"get", "CY0000000002"}, "38%\n"),
         // 70 % goes out as byte 178, which reads back as 70 %.
-        RunCase{"setPercent", {}, {"set", "1", "70%"}, 0, "70%\n", "", {178}, {}},
-        RunCase{"setFraction", {}, {"set", "2", "0.5"}, 0, "50%\n", "", {}, {127}},
-        RunCase{"setAllDownClamps", {}, {"set", "all", "-50%"}, 0, "1\t28%\n2\t0%\n", "", {72}, {0}},
-        // One display refusing does not keep the other from its change.
-        RunCase{"setWithoutPermission",
-                [](CommandRig& rig) { rig.led->failOpen(hid::kIOReturnNotPrivileged); },
-                {"set", "all", "40%"},
-                1,
-                "2\t40%\n",
-                "no permission to write the brightness of display 1 (LED Cinema Display); install the udev rule",
-                {},
-                {102}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-const auto kNoDisplays = [](CommandRig& rig) { rig.rig.hid->setDevices({}); };
-const auto kHdUnreadable = [](CommandRig& rig) { rig.hd->failGetReport(hid::kIOReturnError); };
-const auto kLedRefuses = [](CommandRig& rig) { rig.led->failSetReport(hid::kIOReturnError); };
-
-// Failures print nothing on standard output and send no report.
-INSTANTIATE_TEST_SUITE_P(
-    Failures, RunCommand,
-    ::testing::Values(
-        RunCase{"unknownNumber", {}, {"set", "3", "50%"}, 1, "", "lumaro: no display '3' (2 displays attached", {}, {}},
-        RunCase{"numberZero", {}, {"get", "0"}, 1, "", "lumaro: no display '0'", {}, {}},
-        RunCase{"unknownSerial", {}, {"set", "CY9", "50%"}, 1, "", "lumaro: no display 'CY9'", {}, {}},
-        RunCase{"malformedValue", {}, {"set", "1", "50"}, 2, "", "\nUsage: lumaro [list", {}, {}},
-        RunCase{"noDisplays", kNoDisplays, {"set", "all", "50%"}, 1, "", "lumaro: no Apple display found", {}, {}},
+        succeeds("setPercent", {"set", "1", "70%"}, "70%\n", {178}),
+        succeeds("setFraction", {"set", "2", "0.5"}, "50%\n", {}, {127}),
+        succeeds("setAllDownClamps", {"set", "all", "-50%"}, "1\t28%\n2\t0%\n", {72}, {0}),
+        // One display failing keeps neither the other from its part nor the status from saying so.
+        partly("setWithoutPermission", {"set", "all", "40%"}, "2\t40%\n",
+               "no permission to write the brightness of display 1 (LED Cinema Display); install the udev rule",
+               ledLocked, {}, {102}),
+        partly("getUnreadable", {"get"}, "1\t78%\n", "display 2 (Unknown Display) did not let its brightness be read",
+               hdUnreadable),
+        // Failures.
+        fails("unknownNumber", {"set", "3", "50%"}, "lumaro: no display '3' (2 displays attached"),
+        fails("numberZero", {"get", "0"}, "lumaro: no display '0'"),
+        fails("unknownSerial", {"set", "CY9", "50%"}, "lumaro: no display 'CY9'"),
+        fails("malformedValue", {"set", "1", "50"}, "\nUsage: lumaro [list", nullptr, kExitUsage),
+        fails("noDisplays", {"set", "all", "50%"}, "lumaro: no Apple display found", noDisplays),
         // An unknown level plus 10 % could be anything.
-        RunCase{"relativeFromUnreadable",
-                kHdUnreadable,
-                {"set", "2", "+10%"},
-                1,
-                "",
-                "display 2 (Unknown Display) did not let its brightness be read",
-                {},
-                {}},
-        RunCase{"refused",
-                kLedRefuses,
-                {"set", "1", "10%"},
-                1,
-                "",
-                "display 1 (LED Cinema Display) did not let its brightness be written",
-                {},
-                {}},
-        RunCase{"noEdid",
-                {},
-                {"info", "1"},
-                1,
-                "",
-                "no EDID information could be found for display 1 (LED Cinema Display)",
-                {},
-                {}}),
+        fails("relativeFromUnreadable", {"set", "2", "+10%"},
+              "display 2 (Unknown Display) did not let its brightness be read", hdUnreadable),
+        fails("refused", {"set", "1", "10%"}, "display 1 (LED Cinema Display) did not let its brightness be written",
+              ledRefuses),
+        fails("noEdid", {"info", "1"}, "no EDID information could be found for display 1 (LED Cinema Display)")),
     [](const auto& info) { return std::string(info.param.name); });
 
 TEST(CommandRunner, JsonParsesBackWithItsDocumentedKeysAndNullForTheUnknown) {
@@ -173,13 +163,12 @@ TEST(CommandRunner, JsonParsesBackWithItsDocumentedKeysAndNullForTheUnknown) {
   EXPECT_NE(listText.find(R"("Cinema \"HD\"\t\u0001")"), std::string::npos) << listText;
   const auto list = QJsonDocument::fromJson(QByteArray::fromStdString(listText)).array();
   ASSERT_EQ(list.size(), 2);
-  const QJsonObject hd = list[1].toObject();
-  EXPECT_EQ(hd["number"].toInt(), 2);
-  EXPECT_EQ(hd["name"].toString(), QStringLiteral("Cinema \"HD\"\t\x01"));
-  EXPECT_EQ(hd["productId"].toInt(), 0x9221);
-  EXPECT_TRUE(hd["serialNumber"].isNull());
   // Unreadable: null, not the 50 % the window falls back to.
-  EXPECT_TRUE(hd["brightness"].isNull());
+  EXPECT_EQ(list[1].toObject(), (QJsonObject{{"number", 2},
+                                             {"name", "Cinema \"HD\"\t\x01"},
+                                             {"productId", 0x9221},
+                                             {"serialNumber", QJsonValue::Null},
+                                             {"brightness", QJsonValue::Null}}));
 
   const auto one = QJsonDocument::fromJson(QByteArray::fromStdString(rig.run({"get", "1", "--json"}).out)).object();
   EXPECT_EQ(one, (QJsonObject{{"number", 1}, {"serialNumber", "2A1133WZ6JL"}, {"brightness", 78}}));
