@@ -48,15 +48,6 @@ class DetailsTest : public ManualManagerTest {
   Uuid missing;
 };
 
-TEST_F(DetailsTest, UnknownRowAnswersAbsentBeforeReturning) {
-  const Uuid stale = found;
-  refreshNow();
-  manager().loadEDIDDetails(stale, log.recorder(*queues));
-  manager().loadEDIDDetails(Uuid::random(), log.recorder(*queues));
-  EXPECT_EQ(log.results, (std::vector<std::optional<DisplayEDIDDetails>>{std::nullopt, std::nullopt}));
-  EXPECT_EQ(queues->pendingGlobal(), 0u);
-}
-
 TEST_F(DetailsTest, FoundDetailsReachTheCompletionFirstThenTheRowAndStayWhenALaterLookupFindsNothing) {
   const auto subscription = countChanges();
   manager().loadEDIDDetails(found, log.recorder(*queues));
@@ -124,8 +115,9 @@ TEST_F(DetailsTest, LookupsFinishingOutOfOrderAnswerTheirOwnCallers) {
   EXPECT_FALSE(rig.row(missing)->details.has_value());
 }
 
-// Neither details stored before a refresh nor those arriving after it reach the new rows.
-TEST_F(DetailsTest, ARefreshDropsStoredAndLateDetails) {
+// Neither details stored before a refresh nor those arriving after it reach
+// the new rows; the old id then answers absent at once.
+TEST_F(DetailsTest, ARefreshDropsStoredAndLateDetailsAndTheOldId) {
   manager().loadEDIDDetails(found, log.recorder(*queues));
   queues->runAll();
   ASSERT_TRUE(rig.row(found)->details.has_value());
@@ -140,6 +132,13 @@ TEST_F(DetailsTest, ARefreshDropsStoredAndLateDetails) {
   queues->runAllMain();
   EXPECT_EQ(changes, 1);  // the refresh only
   for (const auto& row : manager().displays()) EXPECT_FALSE(row.details.has_value()) << row.name;
+
+  manager().loadEDIDDetails(found, log.recorder(*queues));
+  manager().loadEDIDDetails(Uuid::random(), log.recorder(*queues));
+  ASSERT_EQ(log.results.size(), 4u);
+  EXPECT_FALSE(log.results[2].has_value());
+  EXPECT_FALSE(log.results[3].has_value());
+  EXPECT_EQ(queues->pendingGlobal(), 0u);
 }
 
 }  // namespace
