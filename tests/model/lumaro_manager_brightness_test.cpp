@@ -18,19 +18,10 @@ using Report = std::vector<std::uint8_t>;
 
 constexpr float kStartBrightness = 128.0f / 255.0f;  // the byte the display starts with
 
-class BrightnessTest : public ManualManagerTest {
+// Writes to `found`; `missing` is there to be left alone.
+class BrightnessTest : public TwoDisplaysTest {
  protected:
-  void SetUp() override {
-    display = rig.plug(Display::Identity{.name = "Cinema HD Display", .brightness = 128});
-    refreshNow();
-    ASSERT_EQ(manager().displays().size(), 1u);
-    id = manager().displays()[0].id;
-  }
-
-  float rowBrightness() { return rig.row(id).value().brightness; }
-
-  std::shared_ptr<Display> display;
-  Uuid id;
+  float rowBrightness() { return rig.row(found).value().brightness; }
 };
 
 // The manager's lines for a call with `passed`, set as `clamped`; the
@@ -60,7 +51,7 @@ TEST_P(AcceptedWrite, SendsTheClampedByteAndUpdatesTheRowFromTheMainQueue) {
   const auto& c = GetParam();
   const auto subscription = countChanges();
 
-  manager().setBrightness(id, c.value);
+  manager().setBrightness(found, c.value);
   EXPECT_EQ(rig.takeManagerLines(), callLines(c.passed, c.clamped, true));
   EXPECT_THAT(display->reportsWritten(), ElementsAre(Report{0x10, c.byte}));
   EXPECT_EQ(rowBrightness(), kStartBrightness);
@@ -100,13 +91,13 @@ TEST_P(FailedWrite, KeepsTheBrightnessAndMarksOnlyLastingFailures) {
   c.fault(*display);
   const auto subscription = countChanges();
 
-  manager().setBrightness(id, 0.6f);
+  manager().setBrightness(found, 0.6f);
   EXPECT_EQ(rig.takeManagerLines(), callLines("0.6", "0.6", false));
   EXPECT_EQ(changes, 0);  // published only from the main queue
   queues->runAllMain();
   EXPECT_EQ(rowBrightness(), kStartBrightness);
   EXPECT_EQ(display->brightnessByte(), 128);
-  EXPECT_EQ(rig.row(id).value().brightnessFailure, c.marked);
+  EXPECT_EQ(rig.row(found).value().brightnessFailure, c.marked);
   EXPECT_EQ(changes, c.marked ? 1 : 0);
 }
 
@@ -129,18 +120,18 @@ INSTANTIATE_TEST_SUITE_P(
 
 // An id reaches its display until the refresh that replaces it is published.
 TEST_F(BrightnessTest, AWriteOvertakenByARefreshChangesNoRowAndItsIdThenReachesNothing) {
-  manager().refresh();                // detected and read, not yet published
-  manager().setBrightness(id, 0.3f);  // the old map still holds the display
+  manager().refresh();                   // detected and read, not yet published
+  manager().setBrightness(found, 0.3f);  // the old map still holds the display
   EXPECT_THAT(display->reportsWritten(), ElementsAre(Report{0x10, 76}));
   const auto subscription = countChanges();
   queues->runAllMain();
   EXPECT_EQ(changes, 1);  // the refresh only
-  ASSERT_EQ(manager().displays().size(), 1u);
+  ASSERT_EQ(manager().displays().size(), 2u);
   EXPECT_EQ(manager().displays()[0].brightness, kStartBrightness);
 
   rig.sink->take();
   const int opensBefore = display->openCount();
-  for (const Uuid& unknown : {id, Uuid{}}) {
+  for (const Uuid& unknown : {found, Uuid{}}) {
     manager().setBrightness(unknown, 0.3f);
     EXPECT_THAT(rig.takeManagerLines(), ElementsAre("LumaroManager: setBrightness called with value: 0.3",
                                                     "LumaroManager: Display not found in deviceMap!"));

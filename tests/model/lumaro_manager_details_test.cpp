@@ -13,9 +13,6 @@ namespace {
 
 using Identity = hid::SimulatedCinemaDisplay::Identity;
 
-constexpr std::int64_t kWithEdid = 0x9226;     // findable through the display services
-constexpr std::int64_t kWithoutEdid = 0x9227;  // not on the online-display list
-
 // Every call of one completion, and the context each ran in.
 struct CompletionLog {
   std::vector<std::optional<DisplayEDIDDetails>> results;
@@ -29,23 +26,11 @@ struct CompletionLog {
   }
 };
 
-class DetailsTest : public ManualManagerTest {
+class DetailsTest : public TwoDisplaysTest {
  protected:
-  void SetUp() override {
-    rig.attachEdid(kWithEdid);
-    rig.plug(Identity{.productID = kWithEdid, .name = "With EDID"});
-    rig.plug(Identity{.productID = kWithoutEdid, .name = "Without EDID"});
-    refreshNow();
-    ASSERT_EQ(manager().displays().size(), 2u);
-    found = manager().displays()[0].id;
-    missing = manager().displays()[1].id;
-  }
-
   static DisplayEDIDDetails expectedDetails() { return ManagerRig::attachedEdidDetails(); }
 
   CompletionLog log;
-  Uuid found;
-  Uuid missing;
 };
 
 TEST_F(DetailsTest, FoundDetailsReachTheCompletionFirstThenTheRowAndStayWhenALaterLookupFindsNothing) {
@@ -82,7 +67,7 @@ TEST_F(DetailsTest, FoundDetailsReachTheCompletionFirstThenTheRowAndStayWhenALat
 
 // The dump's EDID has another product code: only the row's USB serial can match it.
 TEST_F(DetailsTest, TheRowsSerialReachesTheRegistryDumpLookup) {
-  rig.plug(Identity{.productID = kWithoutEdid, .name = "Serial only", .serialNumber = "305419896"});
+  rig.plug(Identity{.productID = 0x9227, .name = "Serial only", .serialNumber = "305419896"});
   refreshNow();
   ASSERT_EQ(manager().displays().size(), 3u);
   rig.dumpTool->setOutput("    \"IODisplayEDID\" = <" +

@@ -11,28 +11,17 @@ namespace lumaro::testing {
 namespace {
 
 using ::testing::ElementsAre;
-using Identity = hid::SimulatedCinemaDisplay::Identity;
 
-class Lifetime : public ManualManagerTest {
- protected:
-  void SetUp() override {
-    rig.attachEdid(0x9226);
-    rig.plug(Identity{.productID = 0x9226, .name = "Cinema HD Display"});
-    refreshNow();
-    id = manager().displays().at(0).id;
-  }
-
-  Uuid id;
-};
+using Lifetime = TwoDisplaysTest;
 
 TEST_F(Lifetime, PendingBlocksOutliveTheManagerHarmlessly) {
   int completions = 0;
   std::optional<DisplayEDIDDetails> answer;
-  manager().loadEDIDDetails(id, [&](std::optional<DisplayEDIDDetails> details) {
+  manager().loadEDIDDetails(found, [&](std::optional<DisplayEDIDDetails> details) {
     ++completions;
     answer = std::move(details);
   });
-  manager().setBrightness(id, 0.25f);
+  manager().setBrightness(found, 0.25f);
   manager().refresh();
   auto subscription = countChanges();
   rig.sink->take();
@@ -46,13 +35,13 @@ TEST_F(Lifetime, PendingBlocksOutliveTheManagerHarmlessly) {
   EXPECT_FALSE(answer.has_value());
   EXPECT_EQ(changes, 0);
   // The refresh step still reports; nothing else runs, the lookup included.
-  EXPECT_THAT(rig.sink->take(), ElementsAre("LumaroManager: Updated displays array with 1 items"));
+  EXPECT_THAT(rig.sink->take(), ElementsAre("LumaroManager: Updated displays array with 2 items"));
   subscription.reset();  // outliving the manager is fine
 }
 
 TEST_F(Lifetime, TheLastReleaseOnABackgroundLookupDestroysOnTheMainQueue) {
   bool completed = false;
-  manager().loadEDIDDetails(id, [&](std::optional<DisplayEDIDDetails> details) {
+  manager().loadEDIDDetails(found, [&](std::optional<DisplayEDIDDetails> details) {
     completed = details.has_value();
     rig.manager.reset();  // the lookup now holds the only reference
   });
@@ -69,7 +58,7 @@ TEST_F(Lifetime, TheLastReleaseOnABackgroundLookupDestroysOnTheMainQueue) {
 
 TEST_F(Lifetime, ALookupDiscardedUnrunStillAnswersOnce) {
   std::vector<std::optional<DisplayEDIDDetails>> answers;
-  manager().loadEDIDDetails(id, [&](std::optional<DisplayEDIDDetails> details) { answers.push_back(details); });
+  manager().loadEDIDDetails(found, [&](std::optional<DisplayEDIDDetails> details) { answers.push_back(details); });
   EXPECT_TRUE(answers.empty());
   EXPECT_EQ(queues->discardAll(), 1u);
   ASSERT_EQ(answers.size(), 1u);
@@ -92,9 +81,9 @@ TEST_F(Lifetime, ObserversMayUnsubscribeThemselvesAndOthersMidNotification) {
   first = rig.manager->subscribe({.willChange = noting("first will", second), .didChange = noting("first did", first)});
   second = rig.manager->subscribe(
       {.willChange = [&] { calls.push_back("second will"); }, .didChange = [&] { calls.push_back("second did"); }});
-  manager().setBrightness(id, 0.75f);
+  manager().setBrightness(found, 0.75f);
   queues->runAllMain();
-  manager().setBrightness(id, 0.5f);
+  manager().setBrightness(found, 0.5f);
   queues->runAllMain();
   EXPECT_THAT(calls, ElementsAre("first will", "first did"));
 }

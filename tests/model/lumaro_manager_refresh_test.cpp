@@ -2,7 +2,6 @@
 #include <gtest/gtest.h>
 
 #include <optional>
-#include <ostream>
 #include <string>
 #include <vector>
 
@@ -25,79 +24,60 @@ Identity named(std::string name, std::uint8_t brightness = 128) {
   return Identity{.name = std::move(name), .brightness = brightness};
 }
 
-// The manager's three lines about reading one display.
-std::vector<std::string> reading(const std::string& name, const std::string& got, const std::string& used) {
-  return {"LumaroManager: Reading brightness for " + name, "LumaroManager: Got brightness: " + got,
-          "LumaroManager: Using brightness: " + used};
+std::vector<std::string> managerLines(std::initializer_list<const char*> texts) {
+  std::vector<std::string> lines;
+  for (const char* text : texts) lines.push_back(std::string("LumaroManager: ") + text);
+  return lines;
 }
 
-// --- the lines and the row of one refresh ---
+// --- the lines and the rows of one refresh ---
 
-struct RefreshCase {
-  const char* name;
-  std::optional<Identity> display;  // absent: nothing attached
-  bool readFails;
-  std::vector<std::string> readLines;  // between the detection line and the queued step's line
-  std::string rowName;
-  float rowBrightness;
-  std::optional<BrightnessFailure> rowFailure;
-};
+using Refresh = ManualManagerTest;
 
-void PrintTo(const RefreshCase& c, std::ostream* os) { *os << c.name; }
-
-class RefreshLines : public ManualManagerTest, public ::testing::WithParamInterface<RefreshCase> {};
-
-TEST_P(RefreshLines, PrintsEachStepAndPublishesOnlyFromTheMainQueue) {
-  const auto& c = GetParam();
-  if (c.display) {
-    auto display = rig.plug(*c.display);
-    if (c.readFails) display->failGetReport(hid::kIOReturnError);
-  }
+TEST_F(Refresh, PrintsEachStepAndPublishesOnlyFromTheMainQueue) {
+  rig.plug(named("Cinema HD Display"))->failGetReport(hid::kIOReturnError);
+  rig.plug(Identity{.name = std::nullopt, .brightness = 0});
   // How many rows were published at each willChange and didChange.
   std::vector<std::size_t> seen;
   const auto note = [&] { seen.push_back(manager().displays().size()); };
   const auto subscription = rig.manager->subscribe({.willChange = note, .didChange = note});
-  const std::size_t count = c.display ? 1 : 0;
 
   manager().refresh();
-  std::vector<std::string> expected = {"LumaroManager: Starting refresh",
-                                       "LumaroManager: Detected " + std::to_string(count) + " displays"};
-  expected.insert(expected.end(), c.readLines.begin(), c.readLines.end());
-  EXPECT_EQ(rig.takeManagerLines(), expected);
+  EXPECT_EQ(rig.takeManagerLines(),
+            managerLines({"Starting refresh", "Detected 2 displays",
+                          // A read that fails: the middle of the range stands in.
+                          "Reading brightness for Cinema HD Display", "Got brightness: nil", "Using brightness: 0.5",
+                          // No product name.
+                          "Reading brightness for Unknown", "Got brightness: 0.0", "Using brightness: 0.0"}));
   EXPECT_TRUE(manager().displays().empty());
   EXPECT_THAT(seen, IsEmpty());
 
   queues->runAllMain();
-  EXPECT_THAT(rig.takeManagerLines(),
-              ElementsAre("LumaroManager: Updated displays array with " + std::to_string(count) + " items"));
-  EXPECT_THAT(seen, ElementsAre(0u, count)) << "observers see the old rows before and the new rows after";
-  ASSERT_EQ(manager().displays().size(), count);
-  EXPECT_EQ(manager().deviceMap().size(), count);
-  if (!c.display) return;
-  const auto& row = manager().displays().front();
-  EXPECT_EQ(row.name, c.rowName);
-  EXPECT_EQ(row.brightness, c.rowBrightness);
-  EXPECT_EQ(row.brightnessFailure, c.rowFailure);
-  EXPECT_FALSE(row.details.has_value());
-  EXPECT_TRUE(manager().deviceMap().contains(row.id));
+  EXPECT_EQ(rig.takeManagerLines(), managerLines({"Updated displays array with 2 items"}));
+  EXPECT_THAT(seen, ElementsAre(0u, 2u)) << "observers see the old rows before and the new rows after";
+  const auto& rows = manager().displays();
+  ASSERT_THAT(names(rows), ElementsAre("Cinema HD Display", "Unknown Display"));
+  EXPECT_EQ(rows[0].brightness, 0.5f);
+  EXPECT_EQ(rows[0].brightnessFailure, BrightnessFailure::kError) << "the row says its level is a stand-in";
+  EXPECT_EQ(rows[1].brightness, 0.0f);
+  EXPECT_EQ(rows[1].brightnessFailure, std::nullopt);
+  EXPECT_EQ(manager().deviceMap().size(), 2u);
+  for (const auto& row : rows) {
+    EXPECT_TRUE(manager().deviceMap().contains(row.id)) << row.name;
+    EXPECT_FALSE(row.details.has_value()) << row.name;
+  }
 }
 
-INSTANTIATE_TEST_SUITE_P(
-    Manager, RefreshLines,
-    ::testing::Values(
-        // A read that fails falls back to the middle of the range, and the row says that it did.
-        RefreshCase{"ReadFails", named("Cinema HD Display"), true, reading("Cinema HD Display", "nil", "0.5"),
-                    "Cinema HD Display", 0.5f, BrightnessFailure::kError},
-        // No product name: "Unknown" in the line, "Unknown Display" in the row.
-        RefreshCase{"NoProductName", Identity{.name = std::nullopt, .brightness = 0}, false,
-                    reading("Unknown", "0.0", "0.0"), "Unknown Display", 0.0f, std::nullopt},
-        // Nothing attached: the plural is used for zero too.
-        RefreshCase{"NothingAttached", std::nullopt, false, {}, "", 0.0f, std::nullopt}),
-    [](const ::testing::TestParamInfo<RefreshCase>& info) { return std::string(info.param.name); });
+TEST_F(Refresh, NothingAttachedIsPublishedTooInThePlural) {
+  const auto subscription = countChanges();
+  manager().refresh();
+  queues->runAllMain();
+  EXPECT_EQ(rig.takeManagerLines(),
+            managerLines({"Starting refresh", "Detected 0 displays", "Updated displays array with 0 items"}));
+  EXPECT_EQ(changes, 1);
+}
 
 // --- state across refreshes ---
-
-using Refresh = ManualManagerTest;
 
 TEST_F(Refresh, ANewPassReplacesEveryRowAndIdOnlyWhenItsQueuedStepRuns) {
   auto left = rig.plug(named("Left", 51));

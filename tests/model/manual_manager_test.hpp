@@ -31,4 +31,24 @@ class ManualManagerTest : public ::testing::Test {
   }
 };
 
+// Two displays, refreshed and published: `found` (product 0x9226, "Cinema HD
+// Display" at byte 128, its EDID findable through the display services) and
+// `missing` (product 0x9227, no EDID to be found).
+class TwoDisplaysTest : public ManualManagerTest {
+ protected:
+  void SetUp() override {
+    rig.attachEdid(0x9226);
+    display = rig.plug({});
+    rig.plug({.productID = 0x9227, .name = "Without EDID"});
+    refreshNow();
+    ASSERT_EQ(manager().displays().size(), 2u);
+    found = manager().displays()[0].id;
+    missing = manager().displays()[1].id;
+  }
+
+  std::shared_ptr<hid::SimulatedCinemaDisplay> display;  // found's
+  Uuid found;
+  Uuid missing;
+};
+
 }  // namespace lumaro::testing
