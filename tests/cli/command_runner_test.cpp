@@ -42,13 +42,14 @@ class CommandRig {
     const Terminal terminal{"lumaro", "1.0", out, err};
     ModelDisplayCommands displays(rig.manager, [this] { queues->runAll(); });
     const auto parsed = parseCommandLine(arguments);
-    int status = 0;
-    if (const auto* error = std::get_if<UsageError>(&parsed)) {
-      status = reportUsageError(*error, terminal);
-    } else {
-      status = runCommand(std::get<Command>(parsed), &displays, terminal);
-    }
+    const auto* error = std::get_if<UsageError>(&parsed);
+    const int status =
+        error ? reportUsageError(*error, terminal) : runCommand(std::get<Command>(parsed), &displays, terminal);
     return {status, out.str(), err.str()};
+  }
+  // Standard output, parsed as JSON.
+  QJsonDocument json(std::vector<std::string_view> arguments) {
+    return QJsonDocument::fromJson(QByteArray::fromStdString(run(std::move(arguments)).out));
   }
 
   std::shared_ptr<ManualDispatchQueues> queues = std::make_shared<ManualDispatchQueues>();
@@ -170,20 +171,15 @@ TEST(CommandRunner, JsonParsesBackWithItsDocumentedKeysAndNullForTheUnknown) {
                                              {"serialNumber", QJsonValue::Null},
                                              {"brightness", QJsonValue::Null}}));
 
-  const auto one = QJsonDocument::fromJson(QByteArray::fromStdString(rig.run({"get", "1", "--json"}).out)).object();
-  EXPECT_EQ(one, (QJsonObject{{"number", 1}, {"serialNumber", "2A1133WZ6JL"}, {"brightness", 78}}));
-  const auto all = QJsonDocument::fromJson(QByteArray::fromStdString(rig.run({"get", "--json"}).out)).array();
-  EXPECT_EQ(all.size(), 2);
+  EXPECT_EQ(rig.json({"get", "1", "--json"}).object(),
+            (QJsonObject{{"number", 1}, {"serialNumber", "2A1133WZ6JL"}, {"brightness", 78}}));
+  EXPECT_EQ(rig.json({"get", "--json"}).array().size(), 2);
 
-  const Result info = rig.run({"info", "1", "--json"});
-  ASSERT_EQ(info.status, 0) << info.err;
-  const auto edid = QJsonDocument::fromJson(QByteArray::fromStdString(info.out)).object()["edid"].toObject();
   const DisplayEDIDDetails expected = testing::ManagerRig::attachedEdidDetails();
-  for (const auto& field : kEDIDFields) {
-    EXPECT_EQ(edid[QString::fromLatin1(field.key.data(), static_cast<qsizetype>(field.key.size()))].toString(),
-              QString::fromStdString(expected.*field.member))
-        << field.key;
-  }
+  QJsonObject edid;
+  for (const auto& field : kEDIDFields)
+    edid[QString::fromUtf8(field.key)] = QString::fromStdString(expected.*field.member);
+  EXPECT_EQ(rig.json({"info", "1", "--json"}).object()["edid"].toObject(), edid);
   const Result text = rig.run({"info", "1"});
   EXPECT_EQ(text.out.rfind("Manufacturer: " + expected.manufacturer + "\nProduct ID: ", 0), 0U) << text.out;
 }
