@@ -80,15 +80,10 @@ TEST(ParseBrightnessValue, RejectsEveryMalformedOrOutOfRangeValue) {
 }
 
 TEST(BrightnessValue, RelativeChangesStopAtTheEnds) {
-  struct Case {
-    BrightnessValue value;
-    float current;
-    float expected;
-  };
-  for (const Case& c : {Case{{kRelative, 0.1f}, 0.95f, 1.0f}, Case{{kRelative, -0.05f}, 0.02f, 0.0f},
-                        Case{{kRelative, 0.1f}, 0.5f, 0.6f}, Case{{kAbsolute, 0.3f}, 0.9f, 0.3f}}) {
-    EXPECT_FLOAT_EQ(c.value.applyTo(c.current), c.expected) << c.current << " + " << c.value.amount;
-  }
+  EXPECT_FLOAT_EQ((BrightnessValue{kRelative, 0.1f}.applyTo(0.95f)), 1.0f);
+  EXPECT_FLOAT_EQ((BrightnessValue{kRelative, -0.05f}.applyTo(0.02f)), 0.0f);
+  EXPECT_FLOAT_EQ((BrightnessValue{kRelative, 0.1f}.applyTo(0.5f)), 0.6f);
+  EXPECT_FLOAT_EQ((BrightnessValue{kAbsolute, 0.3f}.applyTo(0.9f)), 0.3f) << "an absolute value ignores the current";
 }
 
 }  // namespace
