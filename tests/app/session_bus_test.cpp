@@ -8,10 +8,9 @@
 
 #include <QCoreApplication>
 #include <QDBusConnection>
-#include <QDBusConnectionInterface>
+#include <QDBusServiceWatcher>
 #include <QProcess>
 #include <QSignalSpy>
-#include <QThread>
 #include <memory>
 #include <sstream>
 
@@ -84,22 +83,16 @@ class SessionBus : public ::testing::Test {
                                          QStringLiteral("%1 #%2").arg(bus_.address()).arg(++connections_));
   }
 
-  bool waitForName(QDBusConnection bus) const {
-    for (int i = 0; i < 100; ++i) {
-      if (bus.interface()->isServiceRegistered(kBusName).value()) return true;
-      QThread::msleep(50);
-    }
-    return false;
-  }
-
   PrivateBus bus_;
   QString busAddress_;
   int connections_ = 0;
 };
 
 TEST_F(SessionBus, CommandsGoThroughTheRunningInstance) {
+  QDBusServiceWatcher watcher(kBusName, connection(), QDBusServiceWatcher::WatchForRegistration);
+  QSignalSpy registered(&watcher, &QDBusServiceWatcher::serviceRegistered);
   auto tray = startDemo();
-  ASSERT_TRUE(waitForName(connection()));
+  ASSERT_TRUE(registered.wait(5000)) << "the tray did not take its name";
 
   const Finished set = runDemo({"set", "1", "30%"});
   EXPECT_EQ(set.status, 0) << set.err.toStdString();
