@@ -18,7 +18,7 @@ using Report = std::vector<std::uint8_t>;
 
 constexpr float kStartBrightness = 128.0f / 255.0f;  // the byte the display starts with
 
-// Writes to `found`; `missing` is there to be left alone.
+// Writes go to `found`.
 class BrightnessTest : public TwoDisplaysTest {
  protected:
   float rowBrightness() { return rig.row(found).value().brightness; }
