@@ -2,11 +2,9 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <chrono>
 #include <cstdint>
 #include <memory>
-#include <mutex>
 #include <string>
 #include <utility>
 #include <vector>
@@ -27,82 +25,47 @@ inline std::string prefixed(const std::string& text) { return "RarudoRuroravOdur
 // EDID lookups must never reach for HID: any call fails the test.
 class UntouchableHidManager final : public hid::Manager {
  public:
-  void setDeviceMatching(const hid::DeviceMatching&) override { ADD_FAILURE() << "EDID code touched HID"; }
-  hid::IOReturn open() override {
-    ADD_FAILURE() << "EDID code touched HID";
-    return hid::kIOReturnError;
-  }
-  std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override {
-    ADD_FAILURE() << "EDID code touched HID";
-    return std::nullopt;
-  }
-  void close() override { ADD_FAILURE() << "EDID code touched HID"; }
-};
-
-// A wall clock the test moves by hand.
-class TestClock {
- public:
-  WallClock function() {
-    return [state = state_] {
-      std::lock_guard lock(state->mutex);
-      return state->now;
-    };
-  }
-  void advance(double seconds) {
-    std::lock_guard lock(state_->mutex);
-    state_->now +=
-        std::chrono::duration_cast<std::chrono::system_clock::duration>(std::chrono::duration<double>(seconds));
-  }
+  void setDeviceMatching(const hid::DeviceMatching&) override { touched(); }
+  hid::IOReturn open() override { return touched(), hid::kIOReturnError; }
+  std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override { return touched(), std::nullopt; }
+  void close() override { touched(); }
 
  private:
-  struct State {
-    std::mutex mutex;
-    std::chrono::system_clock::time_point now{std::chrono::seconds(1'700'000'000)};
-  };
-  std::shared_ptr<State> state_ = std::make_shared<State>();
+  static void touched() { ADD_FAILURE() << "EDID code touched HID"; }
 };
 
 // Runs a real fixture script in place of the registry dump tool. Only a test
-// can redirect the fixed tool path; the application has no such hook.
+// can redirect the fixed tool path; the application has no such hook. Runs
+// happen under the controller's harvest lock and tests switch scripts between
+// lookups, so nothing here needs a lock of its own.
 class FixtureToolLauncher final : public process::ProcessLauncher {
  public:
   explicit FixtureToolLauncher(std::string script) : script_(std::move(script)) {}
 
-  void use(std::string script) {
-    std::lock_guard lock(mutex_);
-    script_ = std::move(script);
-  }
-  int runs() const { return runs_.load(); }
+  void use(std::string script) { script_ = std::move(script); }
+  int runs() const { return runs_; }
 
   process::RunResult run(const std::string& executable, const std::vector<std::string>& arguments) override {
     EXPECT_EQ(executable, RarudoRuroravOduradadur::ioregPath);
     ++runs_;
-    std::string script;
-    {
-      std::lock_guard lock(mutex_);
-      script = script_;
-    }
-    return real_.run(script, arguments);
+    return process::PosixProcessLauncher().run(script_, arguments);
   }
 
  private:
-  process::PosixProcessLauncher real_;
-  mutable std::mutex mutex_;
   std::string script_;
-  std::atomic<int> runs_{0};
+  int runs_ = 0;
 };
 
-// A controller over simulated display services, a fixture tool, a test clock
-// and a line-collecting sink.
+// A controller over simulated display services, a fixture tool, a wall clock
+// the test moves by hand and a line-collecting sink.
 struct EdidRig {
   explicit EdidRig(std::shared_ptr<process::ProcessLauncher> launcher,
-                   std::shared_ptr<displays::DisplayServices> displayServices = nullptr)
-      : services(displayServices ? std::move(displayServices) : simulated) {
+                   std::shared_ptr<displays::DisplayServices> displayServices = nullptr) {
     ControllerPorts ports;
     ports.hidManager = std::make_unique<UntouchableHidManager>();
-    ports.displayServices = services;
+    ports.displayServices = displayServices ? std::move(displayServices) : simulated;
     ports.processLauncher = std::move(launcher);
-    ports.clock = clock.function();
+    ports.clock = [this] { return now; };  // read under the harvest lock only
     ports.sink = sink;
     controller = std::make_unique<RarudoRuroravOduradadur>(std::move(ports));
   }
@@ -110,8 +73,7 @@ struct EdidRig {
   std::shared_ptr<VectorLineSink> sink = std::make_shared<VectorLineSink>();
   std::shared_ptr<displays::SimulatedDisplayServices> simulated =
       std::make_shared<displays::SimulatedDisplayServices>();
-  std::shared_ptr<displays::DisplayServices> services;
-  TestClock clock;
+  std::chrono::system_clock::time_point now{std::chrono::seconds(1'700'000'000)};
   std::unique_ptr<RarudoRuroravOduradadur> controller;
 };
 
@@ -124,14 +86,11 @@ struct TestEdid {
 };
 
 inline std::vector<std::uint8_t> makeEdid(const TestEdid& shape) {
-  auto byte = [](std::uint32_t value, int index) { return static_cast<std::uint8_t>(value >> (8 * index)); };
-  return testing_edid::edid(shape.length, {{10, byte(shape.product, 0)},
-                                           {11, byte(shape.product, 1)},
-                                           {12, byte(shape.serial, 0)},
-                                           {13, byte(shape.serial, 1)},
-                                           {14, byte(shape.serial, 2)},
-                                           {15, byte(shape.serial, 3)},
-                                           {128, 0x02}});
+  auto bytes = testing_edid::edid(shape.length, {{10, static_cast<std::uint8_t>(shape.product)},
+                                                 {11, static_cast<std::uint8_t>(shape.product >> 8)},
+                                                 {128, 0x02}});
+  for (std::size_t i = 0; i < 4; ++i) bytes[12 + i] = static_cast<std::uint8_t>(shape.serial >> (8 * i));
+  return bytes;
 }
 
 }  // namespace lumaro::testing
