@@ -64,79 +64,51 @@ INSTANTIATE_TEST_SUITE_P(Cases, BrightnessScaling,
                                            ScalingCase{"NotANumber", std::numeric_limits<float>::quiet_NaN(), 0}),
                          [](const auto& info) { return std::string(info.param.name); });
 
-// Every read prints one line; whatever went wrong, what was opened is closed again.
-struct FailureCase {
-  const char* name;
-  std::function<void(SimulatedCinemaDisplay&)> configure;
-  std::vector<std::string> lines;
-};
-void PrintTo(const FailureCase& c, std::ostream* os) { *os << c.name; }
-
-void expectClosedAsOpened(const SimulatedCinemaDisplay& device) {
-  EXPECT_EQ(device.closeCount(), device.openCount());
-  EXPECT_FALSE(device.isOpen());
-}
-
-class BrightnessReadFailure : public ::testing::TestWithParam<FailureCase> {};
-
-TEST_P(BrightnessReadFailure, PrintsWhyAndClosesWhatItOpened) {
+// A display answering brightness 200 until `configure` breaks it.
+std::shared_ptr<SimulatedCinemaDisplay> displayThat(const std::function<void(SimulatedCinemaDisplay&)>& configure) {
   auto device = SimulatedCinemaDisplay::make({.brightness = 200});
-  GetParam().configure(*device);
-  SimulatedRig rig;
-
-  EXPECT_EQ(rig.controller->getBrightness(displayFor(device)), std::nullopt);
-  EXPECT_EQ(rig.sink->take(), GetParam().lines);
-  expectClosedAsOpened(*device);
+  configure(*device);
+  return device;
 }
 
 using Reply = SimulatedCinemaDisplay::Reply;
 
-INSTANTIATE_TEST_SUITE_P(
-    Cases, BrightnessReadFailure,
-    ::testing::Values(
-        // Byte 0 is the report ID: one byte holds no brightness.
-        FailureCase{"OneByteReply",
-                    [](auto& d) { d.setReply(Reply::kByteOnly); },
-                    {"Failed to get report: -536870169, reportLength: 1"}},
-        FailureCase{"EmptyReply", [](auto& d) { d.setReply(Reply::kEmpty); }, {"Invalid report length: 0"}},
-        // The length printed is whatever the failed call left behind.
-        FailureCase{"ReportFails",
-                    [](auto& d) { d.failGetReport(hid::kIOReturnNoDevice, 1); },
-                    {"Failed to get report: -536870208, reportLength: 1"}},
-        FailureCase{"OpenFails",
-                    [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
-                    {"Failed to open device for reading: -536870207"}}),
-    [](const auto& info) { return std::string(info.param.name); });
-
-class BrightnessWriteFailure : public ::testing::TestWithParam<FailureCase> {};
-
-TEST_P(BrightnessWriteFailure, ReturnsFalseKeepsTheBrightnessAndClosesWhatItOpened) {
-  auto device = SimulatedCinemaDisplay::make({.brightness = 200});
-  GetParam().configure(*device);
+// Every read that goes wrong prints one line saying why and closes what it opened.
+TEST(BrightnessRead, FailuresPrintWhyAndCloseWhatTheyOpened) {
+  const std::vector devices{displayThat([](auto& d) { d.setReply(Reply::kByteOnly); }),
+                            displayThat([](auto& d) { d.setReply(Reply::kEmpty); }),
+                            displayThat([](auto& d) { d.failGetReport(hid::kIOReturnNoDevice, 1); }),
+                            displayThat([](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); })};
   SimulatedRig rig;
-
-  EXPECT_FALSE(rig.controller->setBrightness(displayFor(device), 0.5f));
-  EXPECT_EQ(rig.sink->take(), GetParam().lines);
-  EXPECT_EQ(device->brightnessByte(), 200);
-  expectClosedAsOpened(*device);
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    EXPECT_EQ(rig.controller->getBrightness(displayFor(devices[i])), std::nullopt) << "device " << i;
+    EXPECT_EQ(devices[i]->closeCount(), devices[i]->openCount()) << "device " << i;
+    EXPECT_FALSE(devices[i]->isOpen()) << "device " << i;
+  }
+  EXPECT_EQ(rig.controller->getBrightness(AppleDisplay{}), std::nullopt);
+  // Byte 0 of an answer is the report ID, so one byte holds no brightness; a
+  // failed call's line shows the length it left behind; a record without a
+  // device fails like a missing one.
+  EXPECT_THAT(
+      rig.sink->take(),
+      ElementsAre("Failed to get report: -536870169, reportLength: 1", "Invalid report length: 0",
+                  "Failed to get report: -536870208, reportLength: 1", "Failed to open device for reading: -536870207",
+                  "Failed to open device for reading: -536870208"));
 }
 
-INSTANTIATE_TEST_SUITE_P(Cases, BrightnessWriteFailure,
-                         ::testing::Values(FailureCase{"Rejected",
-                                                       [](auto& d) { d.failSetReport(hid::kIOReturnUnsupported); },
-                                                       {"Setting brightness byte: 127",
-                                                        "Failed to set report: -536870201"}},
-                                           FailureCase{"OpenFails",
-                                                       [](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); },
-                                                       {"Failed to open device for writing: -536870207"}}),
-                         [](const auto& info) { return std::string(info.param.name); });
-
-TEST(BrightnessReport, RecordWithoutDeviceFailsLikeAMissingDevice) {
+TEST(BrightnessWrite, RefusedWritesReturnFalseKeepTheBrightnessAndCloseWhatTheyOpened) {
+  const std::vector devices{displayThat([](auto& d) { d.failSetReport(hid::kIOReturnUnsupported); }),
+                            displayThat([](auto& d) { d.failOpen(hid::kIOReturnNotPrivileged); })};
   SimulatedRig rig;
-  const AppleDisplay empty;
-  EXPECT_EQ(rig.controller->getBrightness(empty), std::nullopt);
-  EXPECT_FALSE(rig.controller->setBrightness(empty, 0.5f));
-  EXPECT_THAT(rig.sink->take(), ElementsAre("Failed to open device for reading: -536870208",
+  for (std::size_t i = 0; i < devices.size(); ++i) {
+    EXPECT_FALSE(rig.controller->setBrightness(displayFor(devices[i]), 0.5f)) << "device " << i;
+    EXPECT_EQ(devices[i]->brightnessByte(), 200) << "device " << i;
+    EXPECT_EQ(devices[i]->closeCount(), devices[i]->openCount()) << "device " << i;
+    EXPECT_FALSE(devices[i]->isOpen()) << "device " << i;
+  }
+  EXPECT_FALSE(rig.controller->setBrightness(AppleDisplay{}, 0.5f));
+  EXPECT_THAT(rig.sink->take(), ElementsAre("Setting brightness byte: 127", "Failed to set report: -536870201",
+                                            "Failed to open device for writing: -536870207",
                                             "Failed to open device for writing: -536870208"));
 }
 
