@@ -18,11 +18,9 @@ using hid::SimulatedCinemaDisplay;
 using ::testing::_;
 using ::testing::ElementsAre;
 
+// Brightness reports need nothing of the record but its device.
 AppleDisplay displayFor(std::shared_ptr<SimulatedCinemaDisplay> device) {
   AppleDisplay display;
-  display.id = Uuid::random();
-  display.vendorID = 1452;
-  display.productID = 0x9226;
   display.device = std::move(device);
   return display;
 }

@@ -168,10 +168,9 @@ INSTANTIATE_TEST_SUITE_P(
         ServiceCase{"OtherVendor", [](auto& s) { s.addService("IODisplay", tagged(0x10AC, 0x9226, 5)); }, {}},
         // Another supported model is not this display's service.
         ServiceCase{"OtherSupportedModel", [](auto& s) { s.addService("IODisplay", tagged(0x0610, 0x9227, 6)); }, {}},
-        ServiceCase{"ProductOutsideSupportedSet",
-                    [](auto& s) { s.addService("IODisplay", tagged(0x0610, 0x1234, 7)); },
-                    {},
-                    0x1234},
+        // A product outside the supported set never qualifies, even when searched for.
+        ServiceCase{
+            "UnsupportedProduct", [](auto& s) { s.addService("IODisplay", tagged(0x0610, 0x1234, 7)); }, {}, 0x1234},
         ServiceCase{"ValuesOfOtherTypes",
                     [](auto& s) {
                       s.addService("IODisplay", tagged(OtherValue{}, 0x9226, 8));

@@ -26,8 +26,14 @@ inline std::string prefixed(const std::string& text) { return "RarudoRuroravOdur
 class UntouchableHidManager final : public hid::Manager {
  public:
   void setDeviceMatching(const hid::DeviceMatching&) override { touched(); }
-  hid::IOReturn open() override { return touched(), hid::kIOReturnError; }
-  std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override { return touched(), std::nullopt; }
+  hid::IOReturn open() override {
+    touched();
+    return hid::kIOReturnError;
+  }
+  std::optional<std::vector<std::shared_ptr<hid::Device>>> copyDevices() override {
+    touched();
+    return std::nullopt;
+  }
   void close() override { touched(); }
 
  private:
