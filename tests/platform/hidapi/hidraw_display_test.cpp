@@ -114,7 +114,7 @@ void PrintTo(const FaultCase& c, std::ostream* os) { *os << c.name; }
 
 class HidrawFault : public HidrawDisplay, public ::testing::WithParamInterface<FaultCase> {};
 
-TEST_P(HidrawFault, PrintsTheSpecifiedLineAndSendsNothingElsewhere) {
+TEST_P(HidrawFault, PrintsTheFailureLineAndSendsNothingElsewhere) {
   const FaultCase& c = GetParam();
   auto& display = bed_.add(testing::cinemaDisplay(0x9226, "CY123", 0, 1, "2"));
   const auto displays = detect();
