@@ -150,6 +150,11 @@ void LumaroManager::setBrightness(const Uuid& displayID, float value) {
   });
 }
 
+std::vector<DisplayItem>::iterator LumaroManager::rowFor(const Uuid& displayID) {
+  return std::find_if(displays_.begin(), displays_.end(),
+                      [&](const DisplayItem& item) { return item.id == displayID; });
+}
+
 void LumaroManager::markUncontrollable(const Uuid& displayID, BrightnessFailure failure) {
   // A refused or vanished display will refuse the next move too: the row says
   // so instead of offering a slider that does nothing. A one-off error leaves
@@ -158,16 +163,14 @@ void LumaroManager::markUncontrollable(const Uuid& displayID, BrightnessFailure 
   queues_->asyncMain([manager = weak_from_this(), displayID, failure] {
     const auto self = manager.lock();
     if (!self) return;
-    const auto row = std::find_if(self->displays_.begin(), self->displays_.end(),
-                                  [&](const DisplayItem& item) { return item.id == displayID; });
+    const auto row = self->rowFor(displayID);
     if (row == self->displays_.end() || row->brightnessFailure == failure) return;
     self->publish([&] { row->brightnessFailure = failure; });
   });
 }
 
 void LumaroManager::applyBrightness(const Uuid& displayID, float value) {
-  const auto row =
-      std::find_if(displays_.begin(), displays_.end(), [&](const DisplayItem& item) { return item.id == displayID; });
+  const auto row = rowFor(displayID);
   if (row == displays_.end()) return;  // replaced by a refresh meanwhile
   publish([&] { row->brightness = value; });
   say("LumaroManager: Updated UI with new brightness");
@@ -176,8 +179,7 @@ void LumaroManager::applyBrightness(const Uuid& displayID, float value) {
 // --- details ---
 
 void LumaroManager::loadEDIDDetails(const Uuid& displayID, DetailsCompletion completion) {
-  const auto row =
-      std::find_if(displays_.begin(), displays_.end(), [&](const DisplayItem& item) { return item.id == displayID; });
+  const auto row = rowFor(displayID);
   if (row == displays_.end()) {
     if (completion) completion(std::nullopt);
     return;
@@ -200,8 +202,7 @@ void LumaroManager::loadEDIDDetails(const Uuid& displayID, DetailsCompletion com
 }
 
 void LumaroManager::storeEDIDDetails(const Uuid& displayID, const DisplayEDIDDetails& details) {
-  const auto row =
-      std::find_if(displays_.begin(), displays_.end(), [&](const DisplayItem& item) { return item.id == displayID; });
+  const auto row = rowFor(displayID);
   if (row == displays_.end()) return;  // replaced by a refresh meanwhile
   DisplayItem updated = *row;
   updated.details = details;

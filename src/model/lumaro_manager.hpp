@@ -72,6 +72,8 @@ class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
   // Static: its closing line prints even when the manager is gone.
   static void applyRefresh(const std::weak_ptr<LumaroManager>& manager, LineSink& sink,
                            std::unordered_map<Uuid, AppleDisplay> newMap, std::vector<DisplayItem> newDisplays);
+  // The published row with this id, or the end of the list.
+  std::vector<DisplayItem>::iterator rowFor(const Uuid& displayID);
   void applyBrightness(const Uuid& displayID, float value);
   // Marks the row, in a later main-queue step, when a write failed for a
   // reason the next write will meet again (no permission, device gone).
