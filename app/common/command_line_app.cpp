@@ -17,12 +17,6 @@ namespace lumaro::app {
 
 namespace {
 
-// Standard output carries results only.
-class SilentLineSink final : public LineSink {
- public:
-  void writeLine(std::string_view) override {}
-};
-
 // The hardware path: the application's controller, model and queues, without
 // widgets. Needs the QCoreApplication.
 int runOnHardware(const cli::Command& command, const CommandLineApp& app, const cli::Terminal& terminal) {
@@ -30,7 +24,7 @@ int runOnHardware(const cli::Command& command, const CommandLineApp& app, const 
   if (command.verbose) {
     sink = std::make_shared<cli::StreamLineSink>(std::cerr);
   } else {
-    sink = std::make_shared<SilentLineSink>();
+    sink = std::make_shared<DiscardingLineSink>();  // standard output carries results only
   }
   auto queues = std::make_shared<QtDispatchQueues>();
   auto manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(app.hardware(sink))),

@@ -59,12 +59,15 @@ class Run {
         reportFailure(display, display.readFailure, "read");
         status = kExitFailure;
       }
-      objects.push_back(json::Object()
-                            .add("number", static_cast<long long>(display.number))
-                            .addNullable("serialNumber", display.serialNumber)
-                            .addNullable("brightness", percentOf(display))
-                            .text());
-      if (!command.json && display.brightness) printBrightness(command, display.number, *display.brightness);
+      if (command.json) {
+        objects.push_back(json::Object()
+                              .add("number", static_cast<long long>(display.number))
+                              .addNullable("serialNumber", display.serialNumber)
+                              .addNullable("brightness", percentOf(display))
+                              .text());
+      } else if (display.brightness) {
+        printBrightness(command, display.number, *display.brightness);
+      }
     }
     if (command.json) {
       if (command.display) {

@@ -12,12 +12,6 @@ namespace lumaro {
 
 namespace {
 
-// Stands in when no sink was supplied.
-class SilentLineSink final : public LineSink {
- public:
-  void writeLine(std::string_view) override {}
-};
-
 // Stands in when no HID manager was supplied, so discovery still takes its
 // ordinary failure path instead of dereferencing nothing.
 class UnavailableHidManager final : public hid::Manager {
@@ -30,7 +24,7 @@ class UnavailableHidManager final : public hid::Manager {
 
 ControllerPorts withStandIns(ControllerPorts ports) {
   if (!ports.hidManager) ports.hidManager = std::make_unique<UnavailableHidManager>();
-  if (!ports.sink) ports.sink = std::make_shared<SilentLineSink>();
+  if (!ports.sink) ports.sink = std::make_shared<DiscardingLineSink>();
   return ports;
 }
 

@@ -12,4 +12,10 @@ class LineSink {
   virtual void writeLine(std::string_view line) = 0;
 };
 
+// Drops every line: for callers that want results without diagnostics.
+class DiscardingLineSink final : public LineSink {
+ public:
+  void writeLine(std::string_view) override {}
+};
+
 }  // namespace lumaro

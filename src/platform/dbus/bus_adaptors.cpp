@@ -1,6 +1,7 @@
 #include "platform/dbus/bus_adaptors.hpp"
 
 #include <QDBusMetaType>
+#include <cmath>
 
 #include "platform/dbus/dbus_names.hpp"
 
@@ -39,7 +40,7 @@ DisplayRecords DisplaysAdaptor::List() {
 
 QString DisplaysAdaptor::SetBrightness(uint number, double value) {
   // The model clamps; a NaN from the bus must not reach it as a level.
-  if (value != value) return failureName(DisplayFailure::refused);
+  if (std::isnan(value)) return failureName(DisplayFailure::refused);
   return failureName(commands_.setBrightness(number, static_cast<float>(value)));
 }
 

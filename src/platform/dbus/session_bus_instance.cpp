@@ -15,10 +15,10 @@ constexpr int kActivateTimeoutMs = 2000;
 
 SessionBusInstance::SessionBusInstance(QString busName, DisplayCommands& commands, QDBusConnection connection,
                                        QObject* parent)
-    : QObject(parent), busName_(std::move(busName)), commands_(commands), connection_(std::move(connection)) {
+    : QObject(parent), busName_(std::move(busName)), connection_(std::move(connection)) {
   registerBusTypes();
   new ApplicationAdaptor(this, [this] { Q_EMIT activationRequested(); });
-  new DisplaysAdaptor(this, commands_);
+  new DisplaysAdaptor(this, commands);
 }
 
 SessionBusInstance::~SessionBusInstance() {

@@ -39,7 +39,6 @@ class SessionBusInstance final : public QObject {
 
  private:
   QString busName_;
-  DisplayCommands& commands_;
   QDBusConnection connection_;
   bool registered_ = false;
 };

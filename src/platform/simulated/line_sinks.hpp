@@ -22,10 +22,4 @@ class VectorLineSink final : public LineSink {
   std::vector<std::string> lines_;
 };
 
-// Drops everything, for benchmarks and fuzzers.
-class DiscardingLineSink final : public LineSink {
- public:
-  void writeLine(std::string_view) override {}
-};
-
 }  // namespace lumaro
