@@ -53,6 +53,11 @@ LumaroApp::LumaroApp(std::shared_ptr<LumaroManager> manager, Presentation presen
   connect(&graceTimer_, &QTimer::timeout, this, &LumaroApp::openWindow);
   panelProbe_.setInterval(kPanelProbeInterval);
   connect(&panelProbe_, &QTimer::timeout, this, &LumaroApp::samplePanel);
+  // One application-wide filter sees the window's events and the palette
+  // changes the hidden tray item has no window to hear. It looks at the event
+  // type only, so it costs next to nothing per event; a second filter on the
+  // window would handle each of its events twice.
+  QCoreApplication::instance()->installEventFilter(this);
 }
 
 void LumaroApp::watchForTray(TrayWatch& watch, std::chrono::milliseconds grace) {
@@ -63,7 +68,6 @@ void LumaroApp::watchForTray(TrayWatch& watch, std::chrono::milliseconds grace) 
 void LumaroApp::ensureWindow() {
   if (!window_) {
     window_ = std::make_unique<LumaroWindow>(manager_, nullptr, popup_ ? Qt::Popup : Qt::Window);
-    window_->installEventFilter(this);
     connect(window_.get(), &LumaroWindow::quitRequested, this, &LumaroApp::quit);
   }
 }
@@ -115,10 +119,6 @@ void LumaroApp::moveIntoTray() {
 
 void LumaroApp::installTray() {
   menu_ = std::make_unique<QMenu>();
-  // A new palette is announced to the application object; the hidden tray
-  // item has no window to hear it. (An application-wide filter: it looks at
-  // the event type only, so it costs next to nothing per event.)
-  QCoreApplication::instance()->installEventFilter(this);
   QAction* open = menu_->addAction(tr("Open Lumaro"));
   connect(open, &QAction::triggered, this, &LumaroApp::openWindow);
   menu_->addSeparator();
