@@ -3,12 +3,12 @@
 add_library(lumaro_real_hardware STATIC real_hardware.cpp)
 target_include_directories(lumaro_real_hardware PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(lumaro_real_hardware PUBLIC
-  lumaro_display_control lumaro_platform_hidapi lumaro_platform_backlight lumaro_platform_logind
-  lumaro_platform_composite lumaro_platform_linux lumaro_platform_posix)
+  lumaro_display_control lumaro_adapter_hidapi lumaro_adapter_backlight lumaro_adapter_logind
+  lumaro_adapter_composite lumaro_adapter_linux lumaro_adapter_posix)
 lumaro_warnings(lumaro_real_hardware)
 
 add_executable(lumaro-tray lumaro_tray_main.cpp)
-target_link_libraries(lumaro-tray PRIVATE lumaro_app_tray lumaro_real_hardware lumaro_platform_udev)
+target_link_libraries(lumaro-tray PRIVATE lumaro_app_tray lumaro_real_hardware lumaro_adapter_udev)
 lumaro_warnings(lumaro-tray)
 
 add_executable(lumaro lumaro_main.cpp)

@@ -5,12 +5,12 @@ add_library(lumaro_app_common STATIC
 set_target_properties(lumaro_app_common PROPERTIES LINKER_LANGUAGE CXX)
 target_include_directories(lumaro_app_common PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(lumaro_app_common PUBLIC
-  lumaro_cli lumaro_platform_dbus lumaro_platform_qt Qt6::Core)
+  lumaro_cli lumaro_adapter_dbus lumaro_adapter_qt Qt6::Core)
 target_compile_definitions(lumaro_app_common PRIVATE LUMARO_VERSION="${PROJECT_VERSION}")
 lumaro_warnings(lumaro_app_common)
 
 # The tray application around the shell, for lumaro-tray and lumaro-demo-tray.
 add_library(lumaro_app_tray STATIC common/tray_app.cpp)
 set_target_properties(lumaro_app_tray PROPERTIES LINKER_LANGUAGE CXX)
-target_link_libraries(lumaro_app_tray PUBLIC lumaro_app_common lumaro_ui lumaro_platform_posix lumaro_platform_qt)
+target_link_libraries(lumaro_app_tray PUBLIC lumaro_app_common lumaro_ui lumaro_adapter_posix lumaro_adapter_qt)
 lumaro_warnings(lumaro_app_tray)

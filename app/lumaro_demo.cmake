@@ -6,7 +6,7 @@
 add_library(lumaro_demo_hardware STATIC demo/demo_hardware.cpp)
 set_target_properties(lumaro_demo_hardware PROPERTIES LINKER_LANGUAGE CXX)
 target_include_directories(lumaro_demo_hardware PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(lumaro_demo_hardware PUBLIC lumaro_display_control lumaro_platform_simulated Qt6::Core)
+target_link_libraries(lumaro_demo_hardware PUBLIC lumaro_display_control lumaro_adapter_simulated Qt6::Core)
 lumaro_warnings(lumaro_demo_hardware)
 # Real Apple EDIDs from the test fixtures, embedded so the binary runs anywhere.
 qt_add_resources(lumaro_demo_hardware lumaro_demo_edids

@@ -4,7 +4,7 @@
 #include "common/command_line_app.hpp"
 #include "common/tray_launcher.hpp"
 #include "demo/demo_hardware.hpp"
-#include "platform/dbus/dbus_names.hpp"
+#include "adapters/dbus/dbus_names.hpp"
 
 int main(int argc, char** argv) {
   if (argc <= 1) return lumaro::app::execTray("lumaro-demo-tray", argv);

@@ -13,8 +13,8 @@
 
 #include "common/tray_app.hpp"
 #include "demo/demo_hardware.hpp"
-#include "platform/dbus/dbus_names.hpp"
-#include "platform/qt/qt_one_shot_timer.hpp"
+#include "adapters/dbus/dbus_names.hpp"
+#include "adapters/qt/qt_one_shot_timer.hpp"
 #include "ui/lumaro_app.hpp"
 
 int main(int argc, char** argv) {

@@ -4,7 +4,7 @@
 
 #include "common/command_line_app.hpp"
 #include "common/tray_launcher.hpp"
-#include "platform/dbus/dbus_names.hpp"
+#include "adapters/dbus/dbus_names.hpp"
 #include "real_hardware.hpp"
 
 int main(int argc, char** argv) {

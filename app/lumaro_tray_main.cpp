@@ -5,10 +5,10 @@
 #include <memory>
 
 #include "common/tray_app.hpp"
-#include "platform/dbus/dbus_names.hpp"
-#include "platform/qt/qt_one_shot_timer.hpp"
-#include "platform/qt/qt_watched_device_events.hpp"
-#include "platform/udev/udev_display_monitor.hpp"
+#include "adapters/dbus/dbus_names.hpp"
+#include "adapters/qt/qt_one_shot_timer.hpp"
+#include "adapters/qt/qt_watched_device_events.hpp"
+#include "adapters/udev/udev_display_monitor.hpp"
 #include "real_hardware.hpp"
 #include "ui/lumaro_app.hpp"
 

@@ -3,12 +3,12 @@
 #include <chrono>
 #include <vector>
 
-#include "platform/backlight/backlight_hid_manager.hpp"
-#include "platform/composite/composite_hid_manager.hpp"
-#include "platform/hidapi/hidapi_hid_manager.hpp"
-#include "platform/linux/linux_display_services.hpp"
-#include "platform/logind/logind_session_brightness.hpp"
-#include "platform/posix/posix_process_launcher.hpp"
+#include "adapters/backlight/backlight_hid_manager.hpp"
+#include "adapters/composite/composite_hid_manager.hpp"
+#include "adapters/hidapi/hidapi_hid_manager.hpp"
+#include "adapters/linux/linux_display_services.hpp"
+#include "adapters/logind/logind_session_brightness.hpp"
+#include "adapters/posix/posix_process_launcher.hpp"
 
 namespace lumaro::app {
 

@@ -9,7 +9,7 @@
 
 #include "edid/ioreg_parser.hpp"
 #include "ioreg_dump_generator.hpp"
-#include "platform/simulated/line_sinks.hpp"
+#include "adapters/simulated/line_sinks.hpp"
 #include "text/unicode_text.hpp"
 
 namespace {

@@ -13,8 +13,8 @@
 #include <string>
 #include <vector>
 
-#include "platform/backlight/backlight_hid_manager.hpp"
-#include "platform/composite/composite_hid_manager.hpp"
+#include "adapters/backlight/backlight_hid_manager.hpp"
+#include "adapters/composite/composite_hid_manager.hpp"
 #include "simulated_manager.hpp"
 
 namespace {

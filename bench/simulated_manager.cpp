@@ -3,7 +3,7 @@
 #include <chrono>
 #include <string>
 
-#include "platform/simulated/line_sinks.hpp"
+#include "adapters/simulated/line_sinks.hpp"
 
 namespace lumaro::bench {
 

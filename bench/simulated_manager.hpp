@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "model/lumaro_manager.hpp"
-#include "platform/simulated/manual_dispatch_queues.hpp"
-#include "platform/simulated/simulated_hid.hpp"
+#include "adapters/simulated/manual_dispatch_queues.hpp"
+#include "adapters/simulated/simulated_hid.hpp"
 
 namespace lumaro::bench {
 

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "edid/ioreg_parser.hpp"
-#include "platform/simulated/line_sinks.hpp"
+#include "adapters/simulated/line_sinks.hpp"
 #include "text/unicode_text.hpp"
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {

@@ -6,7 +6,7 @@
 #include <string>
 
 #include "edid/ioreg_parser.hpp"
-#include "platform/simulated/line_sinks.hpp"
+#include "adapters/simulated/line_sinks.hpp"
 #include "text/line_breaks.hpp"
 #include "text/unicode_text.hpp"
 

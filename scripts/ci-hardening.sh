@@ -19,10 +19,10 @@ stage_tsan() {
   # worker pool, and concurrent EDID lookups sharing one registry-dump run.
   export TSAN_OPTIONS="halt_on_error=1:second_deadlock_stack=1"
   cmake --preset tsan
-  cmake --build --preset tsan --target model_qt_tests model_tests platform_qt_tests display_control_tests
+  cmake --build --preset tsan --target model_qt_tests model_tests adapters_qt_tests display_control_tests
   build/tsan/tests/model/model_qt_tests
   build/tsan/tests/model/model_tests
-  build/tsan/tests/platform/qt/platform_qt_tests
+  build/tsan/tests/adapters/qt/adapters_qt_tests
   build/tsan/tests/display_control/display_control_tests
 }
 

@@ -1,52 +1,66 @@
-# Fails when a file below src/ or tools/ includes what its place must not see:
-#  - platform libraries (hidapi, libudev, Qt, D-Bus, POSIX and Linux system
-#    headers) anywhere but in an adapter folder (src/platform/<adapter>/) or src/ui;
-#  - a higher layer from a lower one (ui, cli -> model -> display_control -> edid -> text).
-# app/ wires the adapters and may include anything.
-# Run as: cmake -DPROJECT_DIR=<project root> -P include_boundaries.cmake
+# Fails when a file below src/ includes what its floor must not see.
+#
+# The floors, lowest first; each may include its own folder and the floors
+# listed for it, nothing above:
+#
+#   ports            the small interfaces the core calls (line sink, HID, display
+#                    services, dispatch, timer, device events, ...): standard C++ only
+#   text             Unicode text rules
+#   diagnostics      formatting of diagnostic values
+#   edid             registry-dump parser, EDID decoder
+#   display_control  records and the controller
+#   model            the observable model
+#   cli              the command line and the model behind it
+#   ui, adapters     side by side on the top floor: the Qt interface, and one folder
+#                    per technology implementing the ports (and the command port of cli)
+#
+# Platform headers (hidapi, libudev, Qt, D-Bus, POSIX and Linux system headers)
+# appear only in src/adapters/ and src/ui/. tools/ and app/ wire everything and
+# sit above the house.
+# Run as: cmake -DPROJECT_DIR=<project root> [-DSOURCE_ROOT=<dir>] -P include_boundaries.cmake
+cmake_minimum_required(VERSION 3.25)
 if(NOT PROJECT_DIR)
   message(FATAL_ERROR "PROJECT_DIR is not set")
 endif()
+if(NOT SOURCE_ROOT)
+  set(SOURCE_ROOT ${PROJECT_DIR}/src)
+endif()
 
-# Platform headers: hidapi, libudev, Qt classes and modules, D-Bus, and the
-# POSIX/Linux system headers (the C and C++ standard headers stay allowed).
+set(floors ports text diagnostics edid display_control model cli ui adapters)
+set(below_ports "")
+set(below_text "ports")
+set(below_diagnostics "ports|text")
+set(below_edid "ports|text|diagnostics")
+set(below_display_control "ports|text|diagnostics|edid")
+set(below_model "ports|text|diagnostics|edid|display_control")
+set(below_cli "ports|text|diagnostics|edid|display_control|model")
+set(below_ui "ports|text|diagnostics|edid|display_control|model")
+set(below_adapters "ports|text|diagnostics|edid|display_control|model|cli")
+string(JOIN "|" any_floor ${floors})
+
 set(platform_header
-  "^(hidapi/|libudev|Q[A-Za-z]|Qt[A-Za-z]+/|dbus/|sys/|linux/|asm/|arpa/|net/|netinet/|unistd\\.h|fcntl\\.h|poll\\.h|spawn\\.h|signal\\.h|dirent\\.h|pthread\\.h|dlfcn\\.h|termios\\.h|syslog\\.h|pwd\\.h|grp\\.h)")
+  "^(hidapi/|libudev|systemd/|Q[A-Za-z]|Qt[A-Za-z]+/|dbus/|sys/|linux/|asm/|arpa/|net/|netinet/|unistd\\.h|fcntl\\.h|poll\\.h|spawn\\.h|signal\\.h|dirent\\.h|pthread\\.h|dlfcn\\.h|termios\\.h|syslog\\.h|pwd\\.h|grp\\.h)")
 
-# Each layer and the project folders it must not include.
-set(forbidden_text "diagnostics/|edid/|display_control/|model/|ui/")
-set(forbidden_diagnostics "edid/|display_control/|model/|ui/")
-set(forbidden_edid "display_control/|model/|ui/")
-set(forbidden_display_control "model/|ui/|cli/")
-set(forbidden_model "ui/|cli/")
-set(forbidden_cli "ui/")
-set(forbidden_platform "display_control/|model/|ui/")
-
-set(sources "")
-foreach(root src tools)
-  file(GLOB_RECURSE found RELATIVE ${PROJECT_DIR} ${PROJECT_DIR}/${root}/*.hpp ${PROJECT_DIR}/${root}/*.cpp
-       ${PROJECT_DIR}/${root}/*.h)
-  list(APPEND sources ${found})
-endforeach()
+file(GLOB_RECURSE sources RELATIVE ${SOURCE_ROOT} ${SOURCE_ROOT}/*.hpp ${SOURCE_ROOT}/*.cpp ${SOURCE_ROOT}/*.h)
 set(violations "")
 foreach(source ${sources})
-  # The layer is the folder below src/; everything in tools/ is one place.
-  string(REGEX REPLACE "^src/" "" inside "${source}")
-  string(REGEX MATCH "^[^/]+" layer "${inside}")
-  # Adapters live one folder below src/platform; the ports beside them do not.
-  set(adapter OFF)
-  if(source MATCHES "^src/platform/[^/]+/")
-    set(adapter ON)
+  string(REGEX MATCH "^[^/]+" floor "${source}")
+  if(NOT floor IN_LIST floors)
+    string(APPEND violations "  src/${source}: src/${floor}/ is not a floor of the house\n")
+    continue()
   endif()
-  file(STRINGS ${PROJECT_DIR}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
+  set(allowed "${floor}")
+  if(below_${floor})
+    set(allowed "${floor}|${below_${floor}}")
+  endif()
+  file(STRINGS ${SOURCE_ROOT}/${source} includes REGEX "^[ \t]*#[ \t]*include[ \t]*[<\"]")
   foreach(line ${includes})
     string(REGEX REPLACE "^[ \t]*#[ \t]*include[ \t]*[<\"]([^>\"]+)[>\"].*" "\\1" header "${line}")
-    if(header MATCHES "${platform_header}" AND NOT adapter AND NOT layer STREQUAL "ui")
-      string(APPEND violations "  ${source}: platform header <${header}> outside the adapters and src/ui\n")
+    if(header MATCHES "${platform_header}" AND NOT floor MATCHES "^(adapters|ui)$")
+      string(APPEND violations "  src/${source}: platform header <${header}> outside src/adapters and src/ui\n")
     endif()
-    set(forbidden "${forbidden_${layer}}")
-    if(forbidden AND header MATCHES "^(${forbidden})")
-      string(APPEND violations "  ${source}: ${layer}/ must not include \"${header}\"\n")
+    if(header MATCHES "^(${any_floor})/" AND NOT header MATCHES "^(${allowed})/")
+      string(APPEND violations "  src/${source}: ${floor}/ must not include \"${header}\"\n")
     endif()
   endforeach()
 endforeach()

@@ -10,8 +10,8 @@
 #include "cli/stream_line_sink.hpp"
 #include "common/main_queue.hpp"
 #include "model/lumaro_manager.hpp"
-#include "platform/dbus/dbus_display_commands.hpp"
-#include "platform/qt/qt_dispatch_queues.hpp"
+#include "adapters/dbus/dbus_display_commands.hpp"
+#include "adapters/qt/qt_dispatch_queues.hpp"
 
 namespace lumaro::app {
 

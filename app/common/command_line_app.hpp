@@ -6,7 +6,7 @@
 #include <string>
 
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
-#include "platform/line_sink.hpp"
+#include "ports/line_sink.hpp"
 
 namespace lumaro::app {
 

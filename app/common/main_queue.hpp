@@ -2,7 +2,7 @@
 
 #include <functional>
 
-#include "platform/qt/qt_dispatch_queues.hpp"
+#include "adapters/qt/qt_dispatch_queues.hpp"
 
 namespace lumaro::app {
 

@@ -2,7 +2,7 @@
 
 #include <string_view>
 
-#include "platform/dbus/session_bus_instance.hpp"
+#include "adapters/dbus/session_bus_instance.hpp"
 
 namespace lumaro::app {
 

@@ -7,9 +7,9 @@
 #include <vector>
 
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
-#include "platform/simulated/simulated_device_events.hpp"
-#include "platform/simulated/simulated_display_services.hpp"
-#include "platform/simulated/simulated_hid.hpp"
+#include "adapters/simulated/simulated_device_events.hpp"
+#include "adapters/simulated/simulated_display_services.hpp"
+#include "adapters/simulated/simulated_hid.hpp"
 
 // The simulated machine behind lumaro-demo: Cinema Displays on the USB bus,
 // the online-display list and registry carrying their real EDIDs, and a

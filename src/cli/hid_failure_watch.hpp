@@ -5,7 +5,7 @@
 
 #include "cli/display_commands.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
-#include "platform/hid.hpp"
+#include "ports/hid.hpp"
 
 namespace lumaro::cli {
 

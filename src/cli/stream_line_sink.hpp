@@ -3,7 +3,7 @@
 #include <mutex>
 #include <ostream>
 
-#include "platform/line_sink.hpp"
+#include "ports/line_sink.hpp"
 
 namespace lumaro::cli {
 

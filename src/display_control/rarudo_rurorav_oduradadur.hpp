@@ -14,10 +14,10 @@
 #include "diagnostics/prefixing_line_sink.hpp"
 #include "display_control/records/records.hpp"
 #include "edid/display_edid.hpp"
-#include "platform/child_process.hpp"
-#include "platform/display_services.hpp"
-#include "platform/hid.hpp"
-#include "platform/line_sink.hpp"
+#include "ports/child_process.hpp"
+#include "ports/display_services.hpp"
+#include "ports/hid.hpp"
+#include "ports/line_sink.hpp"
 
 namespace lumaro {
 

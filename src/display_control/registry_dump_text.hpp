@@ -6,7 +6,7 @@
 #include <string>
 #include <string_view>
 
-#include "platform/line_sink.hpp"
+#include "ports/line_sink.hpp"
 
 namespace lumaro {
 

@@ -6,7 +6,7 @@
 #include <vector>
 
 #include "edid/display_edid.hpp"
-#include "platform/line_sink.hpp"
+#include "ports/line_sink.hpp"
 
 namespace lumaro {
 

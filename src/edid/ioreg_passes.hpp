@@ -8,7 +8,7 @@
 #include <vector>
 
 #include "edid/display_edid.hpp"
-#include "platform/line_sink.hpp"
+#include "ports/line_sink.hpp"
 #include "text/line_breaks.hpp"
 
 // The three passes of the registry-dump parser, run by parseIoregOutput.

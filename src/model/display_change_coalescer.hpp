@@ -3,8 +3,8 @@
 #include <chrono>
 #include <functional>
 
-#include "platform/device_events.hpp"
-#include "platform/timer.hpp"
+#include "ports/device_events.hpp"
+#include "ports/timer.hpp"
 
 namespace lumaro {
 

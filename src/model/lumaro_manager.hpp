@@ -9,8 +9,8 @@
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "display_control/records/records.hpp"
 #include "model/change_observers.hpp"
-#include "platform/dispatch.hpp"
-#include "platform/line_sink.hpp"
+#include "ports/dispatch.hpp"
+#include "ports/line_sink.hpp"
 
 namespace lumaro {
 

@@ -10,7 +10,7 @@
 
 #include "model/display_change_coalescer.hpp"
 #include "model/lumaro_manager.hpp"
-#include "platform/timer.hpp"
+#include "ports/timer.hpp"
 #include "ui/lumaro_window.hpp"
 #include "ui/placement.hpp"
 #include "ui/tray_icon_style.hpp"

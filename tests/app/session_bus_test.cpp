@@ -15,8 +15,8 @@
 #include <sstream>
 
 #include "cli/command_runner.hpp"
-#include "platform/dbus/dbus_names.hpp"
-#include "platform/dbus/session_bus_instance.hpp"
+#include "adapters/dbus/dbus_names.hpp"
+#include "adapters/dbus/session_bus_instance.hpp"
 
 namespace lumaro::dbus {
 namespace {

@@ -14,7 +14,7 @@
 #include "cli/hid_failure_watch.hpp"
 #include "cli/model_display_commands.hpp"
 #include "manager_rig.hpp"
-#include "platform/simulated/manual_dispatch_queues.hpp"
+#include "adapters/simulated/manual_dispatch_queues.hpp"
 
 namespace lumaro::cli {
 namespace {

@@ -5,8 +5,8 @@
 #include <vector>
 
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
-#include "platform/simulated/line_sinks.hpp"
-#include "platform/simulated/simulated_hid.hpp"
+#include "adapters/simulated/line_sinks.hpp"
+#include "adapters/simulated/simulated_hid.hpp"
 
 namespace lumaro {
 

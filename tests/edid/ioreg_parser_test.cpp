@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "edid_builders.hpp"
-#include "platform/simulated/line_sinks.hpp"
+#include "adapters/simulated/line_sinks.hpp"
 
 namespace lumaro {
 namespace {

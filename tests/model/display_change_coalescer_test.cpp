@@ -5,7 +5,7 @@
 #include <ostream>
 #include <string>
 
-#include "platform/simulated/simulated_device_events.hpp"
+#include "adapters/simulated/simulated_device_events.hpp"
 
 namespace lumaro {
 namespace {

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "manager_rig.hpp"
-#include "platform/qt/qt_dispatch_queues.hpp"
+#include "adapters/qt/qt_dispatch_queues.hpp"
 #include "qt_test_support.hpp"
 
 namespace lumaro::testing {

@@ -5,7 +5,7 @@
 #include <memory>
 
 #include "manager_rig.hpp"
-#include "platform/simulated/manual_dispatch_queues.hpp"
+#include "adapters/simulated/manual_dispatch_queues.hpp"
 
 namespace lumaro::testing {
 

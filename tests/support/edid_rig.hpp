@@ -12,9 +12,9 @@
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "edid_builders.hpp"
 #include "fixtures.hpp"
-#include "platform/posix/posix_process_launcher.hpp"
-#include "platform/simulated/line_sinks.hpp"
-#include "platform/simulated/simulated_display_services.hpp"
+#include "adapters/posix/posix_process_launcher.hpp"
+#include "adapters/simulated/line_sinks.hpp"
+#include "adapters/simulated/simulated_display_services.hpp"
 
 namespace lumaro::testing {
 

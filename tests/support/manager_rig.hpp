@@ -13,11 +13,11 @@
 #include <vector>
 
 #include "model/lumaro_manager.hpp"
-#include "platform/child_process.hpp"
-#include "platform/dispatch.hpp"
-#include "platform/simulated/line_sinks.hpp"
-#include "platform/simulated/simulated_display_services.hpp"
-#include "platform/simulated/simulated_hid.hpp"
+#include "ports/child_process.hpp"
+#include "ports/dispatch.hpp"
+#include "adapters/simulated/line_sinks.hpp"
+#include "adapters/simulated/simulated_display_services.hpp"
+#include "adapters/simulated/simulated_hid.hpp"
 
 namespace lumaro::testing {
 

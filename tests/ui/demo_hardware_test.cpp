@@ -3,8 +3,8 @@
 #include <gmock/gmock.h>
 #include <gtest/gtest.h>
 
-#include "platform/simulated/line_sinks.hpp"
-#include "platform/simulated/manual_dispatch_queues.hpp"
+#include "adapters/simulated/line_sinks.hpp"
+#include "adapters/simulated/manual_dispatch_queues.hpp"
 #include "ui/content_view.hpp"
 #include "ui/display_info_view.hpp"
 #include "ui/display_row.hpp"

@@ -10,7 +10,7 @@
 #include <ostream>
 
 #include "manager_rig.hpp"
-#include "platform/simulated/manual_dispatch_queues.hpp"
+#include "adapters/simulated/manual_dispatch_queues.hpp"
 
 class QWidget;
 

@@ -5,7 +5,7 @@
 #include "commands.hpp"
 #include "display_control/details_assembly.hpp"
 #include "edid/edid_parser.hpp"
-#include "platform/posix/file_bytes.hpp"
+#include "adapters/posix/file_bytes.hpp"
 
 namespace lumaro::tools {
 namespace {

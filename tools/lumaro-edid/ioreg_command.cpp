@@ -5,8 +5,8 @@
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "display_control/registry_dump_text.hpp"
 #include "edid/ioreg_parser.hpp"
-#include "platform/line_sink.hpp"
-#include "platform/posix/file_bytes.hpp"
+#include "ports/line_sink.hpp"
+#include "adapters/posix/file_bytes.hpp"
 
 namespace lumaro::tools {
 namespace {

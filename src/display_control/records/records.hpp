@@ -7,7 +7,7 @@
 #include <vector>
 
 #include "display_control/records/uuid.hpp"
-#include "platform/hid.hpp"
+#include "ports/hid.hpp"
 
 namespace lumaro {
 
