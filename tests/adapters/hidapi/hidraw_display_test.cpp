@@ -201,6 +201,7 @@ INSTANTIATE_TEST_SUITE_P(
     ::testing::Values(TakeoverCase{"AKeyboard", display("CY123"), testing::keyboard(0, 1, "4"), false},
                       // Same model, same port: only the serial number tells them apart.
                       TakeoverCase{"AnotherDisplayInTheSamePort", display("CY123"), display("CY999"), false},
+                      TakeoverCase{"ASerialLessDisplayInTheSamePort", display("CY123"), display(""), false},
                       // Without a serial number, the port does.
                       TakeoverCase{"ASerialLessDisplayInAnotherPort", display(""), display("", "3"), false},
                       TakeoverCase{"TheSameDisplayInAnotherPort", display("CY123"), display("CY123", "3"), true},
