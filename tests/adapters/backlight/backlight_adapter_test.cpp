@@ -55,7 +55,7 @@ class BacklightDisplay : public ::testing::Test {
     link(interface, "bus/usb/drivers/appledisplay/" + interface.filename().string());
     // "brightness" holds the last request, not what the display shows.
     const fs::path backlight = fs::path("devices/virtual/backlight") / ("appledisplay" + std::to_string(number));
-    attributes(backlight, {{"max_brightness", "255"}, {"actual_brightness", "200"}, {"brightness", "10"}});
+    attributes(backlight, {{"max_brightness", "1000"}, {"actual_brightness", "784"}, {"brightness", "10"}});
     link(backlight, "class/backlight" / backlight.filename());
   }
 
@@ -104,7 +104,7 @@ TEST_F(BacklightDisplay, ListedWithItsUsbIdentityReadFromActualBrightnessAndGone
   EXPECT_EQ(displays[0].name, "LED Cinema Display");
   EXPECT_EQ(displays[0].locationID, 0x01300000);
   EXPECT_EQ(displays[1].serialNumber, "SECOND");
-  EXPECT_EQ(control.getBrightness(displays[0]), 200.0f / 255.0f);
+  EXPECT_EQ(control.getBrightness(displays[0]), 200.0f / 255.0f) << "784 of 1000 steps";
 
   fs::remove_all(backlight(0));
   fs::remove(sysfs.path() / "class/backlight/appledisplay0");
@@ -115,25 +115,32 @@ TEST_F(BacklightDisplay, ListedWithItsUsbIdentityReadFromActualBrightnessAndGone
   EXPECT_THAT(control.detectDisplays(), IsEmpty());
 }
 
-TEST_F(BacklightDisplay, ADisplayReachableThroughHidrawTooIsListedOnce) {
-  addDisplay(2, 0, "2A1133WZ6JL", 5);
+// The hidraw path comes first: no backlight at all (the usual machine) takes
+// nothing away, the backlight of the same display adds nothing, another
+// display's does.
+TEST_F(BacklightDisplay, HidrawDisplaysComeFirstAndOtherDisplaysBacklightsJoinThem) {
   auto hidraw = hid::SimulatedCinemaDisplay::make({.serialNumber = "2A1133WZ6JL", .locationID = 0x01200000});
   auto& control = controller(
       nullptr, std::make_unique<hid::SimulatedHidManager>(std::vector<std::shared_ptr<hid::Device>>{hidraw}));
+  EXPECT_EQ(control.detectDisplays().size(), 1u) << "without any backlight";
+  addDisplay(2, 0, "2A1133WZ6JL", 5);
+  addDisplay(3, 1, "OTHER", 6);
   const auto displays = control.detectDisplays();
-  ASSERT_EQ(displays.size(), 1u);
-  EXPECT_EQ(displays[0].device, hidraw) << "the hidraw path comes first";
+  ASSERT_EQ(displays.size(), 2u);
+  EXPECT_EQ(displays[0].device, hidraw);
+  EXPECT_EQ(displays[1].serialNumber, "OTHER");
 }
 
 // How a slider change reaches the display, depending on what logind says and
-// on whether the sysfs file may be written.
+// on what the sysfs file does with a write.
 struct WriteCase {
   const char* name;
   bool logindRefuses;
-  bool fileWritable;
+  const char* fileIs;                    // what "brightness" links to; null for a plain file
   std::vector<std::string> logindCalls;  // as the mock records them
   std::string fileAfter;
   std::string lastLine;
+  bool noSystemBus = false;
 };
 void PrintTo(const WriteCase& c, std::ostream* os) { *os << c.name; }
 
@@ -147,19 +154,22 @@ TEST_P(BacklightWrite, GoesThroughLogindThenTheFileElseIsNotPrivileged) {
   if (c.logindRefuses) std::ofstream(fs::path(logind) / "refuse").flush();
 
   addDisplay(2, 0, "2A1133WZ6JL", 5);
-  if (!c.fileWritable) {
+  if (c.fileIs != nullptr) {
     // Root writes through file modes, so the file is swapped for a kernel
-    // attribute that refuses writers whoever they are, as the real one
-    // refuses users.
+    // file that refuses any writer: at open, or when the write is flushed at
+    // close, as sysfs rejects a value.
     fs::remove(backlight(0) / "brightness");
-    fs::create_symlink("/sys/kernel/uevent_seqnum", backlight(0) / "brightness");
+    fs::create_symlink(c.fileIs, backlight(0) / "brightness");
   }
+  const std::string systemBus = std::getenv("DBUS_SYSTEM_BUS_ADDRESS");
+  if (c.noSystemBus) ::setenv("DBUS_SYSTEM_BUS_ADDRESS", "unix:path=/nonexistent/bus", 1);
   auto& control = controller(std::make_shared<LogindSessionBrightness>());
   const auto displays = control.detectDisplays();
   ASSERT_EQ(displays.size(), 1u);
   sink->take();
 
-  EXPECT_EQ(control.setBrightness(displays[0], 0.5f), c.lastLine != kNotPrivileged);
+  EXPECT_EQ(control.setBrightness(displays[0], 0.5f), c.lastLine == kSet);
+  ::setenv("DBUS_SYSTEM_BUS_ADDRESS", systemBus.c_str(), 1);
   const auto lines = sink->take();
   ASSERT_FALSE(lines.empty());
   EXPECT_EQ(lines.back(), c.lastLine);
@@ -167,17 +177,19 @@ TEST_P(BacklightWrite, GoesThroughLogindThenTheFileElseIsNotPrivileged) {
   std::ifstream recorded(fs::path(logind) / "calls");
   for (std::string line; std::getline(recorded, line);) calls.push_back(line);
   EXPECT_EQ(calls, c.logindCalls);
-  if (c.fileWritable) {
+  if (c.fileIs == nullptr) {
     EXPECT_EQ(contents(backlight(0) / "brightness"), c.fileAfter);
   }
 }
 
-// 0.5 is byte 127, and 127 of 255 backlight steps.
+// 0.5 is byte 127, and 498 of 1000 backlight steps.
 INSTANTIATE_TEST_SUITE_P(
     Cases, BacklightWrite,
-    ::testing::Values(WriteCase{"LogindSetsIt", false, true, {"backlight appledisplay0 127"}, "10\n", kSet},
-                      WriteCase{"RefusedThenTheFile", true, true, {}, "127\n", kSet},
-                      WriteCase{"RefusedAndReadOnly", true, false, {}, "", kNotPrivileged}),
+    ::testing::Values(WriteCase{"LogindSetsIt", false, nullptr, {"backlight appledisplay0 498"}, "10\n", kSet},
+                      WriteCase{"RefusedThenTheFile", true, nullptr, {}, "498\n", kSet},
+                      WriteCase{"NoSystemBusThenTheFile", false, nullptr, {}, "498\n", kSet, true},
+                      WriteCase{"RefusedAndReadOnly", true, "/sys/kernel/uevent_seqnum", {}, "", kNotPrivileged},
+                      WriteCase{"RefusedAndRejectedAtClose", true, "/dev/full", {}, "", "Failed to set report: -536870212"}),
     [](const auto& info) { return std::string(info.param.name); });
 
 }  // namespace
