@@ -154,19 +154,19 @@ INSTANTIATE_TEST_SUITE_P(
 
 TEST(CommandRunner, JsonParsesBackWithItsDocumentedKeysAndNullForTheUnknown) {
   CommandRig rig;
-  rig.hd->setProperty("Product", std::string("Cinema \"HD\"\t\x01"));
+  rig.hd->setProperty("Product", std::string("C:\\x \"HD\"\t\x01"));
   rig.hd->removeProperty("SerialNumber");
   rig.hd->failGetReport(hid::kIOReturnError);
   rig.rig.attachEdid(0x9226);
 
   const std::string listText = rig.run({"list", "--json"}).out;
   // Qt's parser lets a raw control character through; strict ones do not.
-  EXPECT_NE(listText.find(R"("Cinema \"HD\"\t\u0001")"), std::string::npos) << listText;
+  EXPECT_NE(listText.find(R"("C:\\x \"HD\"\t\u0001")"), std::string::npos) << listText;
   const auto list = QJsonDocument::fromJson(QByteArray::fromStdString(listText)).array();
   ASSERT_EQ(list.size(), 2);
   // Unreadable: null, not the 50 % the window falls back to.
   EXPECT_EQ(list[1].toObject(), (QJsonObject{{"number", 2},
-                                             {"name", "Cinema \"HD\"\t\x01"},
+                                             {"name", "C:\\x \"HD\"\t\x01"},
                                              {"productId", 0x9221},
                                              {"serialNumber", QJsonValue::Null},
                                              {"brightness", QJsonValue::Null}}));
