@@ -28,6 +28,8 @@ TEST(TraySymbolColour, ContrastsWithThePanelNotWithTheItem) {
       // Mid grey and saturated colours: whichever side contrasts more.
       {"saturated blue panel", QColor(0x1E, 0x5A, 0xC8), QColor(0, 0, 0), true},
       {"yellow panel", QColor(0xF0, 0xD0, 0x40), QColor(0xF2, 0xF2, 0xF2), false},
+      // Green weighs most: a dark red is still dark.
+      {"dark red panel", QColor(0xA0, 0, 0), QColor(0, 0, 0), true},
   };
   for (const auto& c : cases) {
     const std::optional<QColor> panel = panelColorAround(placeOf(c.panel, c.item), 2);
