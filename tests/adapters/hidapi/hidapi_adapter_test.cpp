@@ -3,7 +3,6 @@
 #include <cerrno>
 #include <filesystem>
 #include <optional>
-#include <ostream>
 #include <string>
 
 #include "adapters/hidapi/hidraw_errors.hpp"
@@ -17,33 +16,18 @@ namespace fs = std::filesystem;
 using testing::ScratchDir;
 
 // The bus byte and one nibble per port, first hop highest.
-struct PackingCase {
-  const char* name;
-  std::int64_t bus;
-  const char* ports;
-  std::optional<std::int64_t> expected;
-};
-void PrintTo(const PackingCase& c, std::ostream* os) { *os << c.name; }
-
-class LocationPacking : public ::testing::TestWithParam<PackingCase> {};
-
-TEST_P(LocationPacking, PacksBusAndPortsOrGivesUp) {
-  const PackingCase& c = GetParam();
-  EXPECT_EQ(hid::packLocationID(c.bus, c.ports), c.expected);
+TEST(LocationPacking, PacksBusAndPortsOrGivesUp) {
+  const struct {
+    std::int64_t bus;
+    const char* ports;
+    std::optional<std::int64_t> expected;
+  } cases[] = {{3, "2", 0x03200000},      {20, "1.4", 0x14140000},  {1, "1.2.3.4.5.15", 0x0112345F},
+               {2, "0", 0x02000000},      {255, "1", 0xFF100000},   {1, "1.1.1.1.1.1.1", std::nullopt},
+               {1, "1.16", std::nullopt}, {1, "0.1", std::nullopt}, {0, "1", std::nullopt},
+               {256, "1", std::nullopt},  {1, "", std::nullopt},    {1, "1.", std::nullopt},
+               {1, "1.a", std::nullopt}};
+  for (const auto& c : cases) EXPECT_EQ(hid::packLocationID(c.bus, c.ports), c.expected) << c.bus << " " << c.ports;
 }
-
-INSTANTIATE_TEST_SUITE_P(
-    Cases, LocationPacking,
-    ::testing::Values(PackingCase{"RootPort", 3, "2", 0x03200000}, PackingCase{"BehindAHub", 20, "1.4", 0x14140000},
-                      PackingCase{"SixLevels", 1, "1.2.3.4.5.15", 0x0112345F},
-                      PackingCase{"RootHub", 2, "0", 0x02000000}, PackingCase{"HighestBus", 255, "1", 0xFF100000},
-                      PackingCase{"SevenLevels", 1, "1.1.1.1.1.1.1", std::nullopt},
-                      PackingCase{"PortAboveFifteen", 1, "1.16", std::nullopt},
-                      PackingCase{"PortZero", 1, "0.1", std::nullopt}, PackingCase{"BusZero", 0, "1", std::nullopt},
-                      PackingCase{"BusAboveByte", 256, "1", std::nullopt},
-                      PackingCase{"EmptyPorts", 1, "", std::nullopt}, PackingCase{"TrailingDot", 1, "1.", std::nullopt},
-                      PackingCase{"NotANumber", 1, "1.a", std::nullopt}),
-    [](const auto& info) { return std::string(info.param.name); });
 
 // Where the hidraw entry leads nowhere USB, there is no location; the
 // umockdev suite finds it through the real tree.
