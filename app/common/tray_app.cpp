@@ -3,10 +3,12 @@
 #include <QApplication>
 #include <QLocale>
 #include <memory>
+#include <optional>
 
 #include "cli/hid_failure_watch.hpp"
 #include "cli/model_display_commands.hpp"
 #include "common/main_queue.hpp"
+#include "common/tray_level_restoring.hpp"
 #include "common/tray_presence.hpp"
 #include "model/lumaro_manager.hpp"
 #include "adapters/dbus/dbus_names.hpp"
@@ -29,8 +31,11 @@ int runTray(const TrayApp& tray, int argc, char** argv) {
 
   auto queues = std::make_shared<QtDispatchQueues>();
   auto sink = std::make_shared<StdoutLineSink>();
-  auto manager = LumaroManager::create(
-      std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(tray.hardware(sink))), queues, sink);
+  std::optional<TrayLevelRestoring> restoring;
+  if (tray.remembersLevels) restoring.emplace(sink);
+  auto manager =
+      LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(tray.hardware(sink))), queues,
+                            sink, restoring ? restoring->memory() : nullptr);
 
   int status = 0;
   {
@@ -43,7 +48,9 @@ int runTray(const TrayApp& tray, int argc, char** argv) {
     ui::LumaroApp shell(manager, ui::LumaroApp::availablePresentation(trayWatch));
     shell.watchForTray(trayWatch, ui::LumaroApp::trayGrace());
     QObject::connect(&instance, &dbus::SessionBusInstance::activationRequested, &shell, &ui::LumaroApp::openWindow);
+    if (restoring) restoring->offerToggle(shell);
     shell.start();
+    if (restoring) restoring->follow(manager);
     if (tray.started) keptForTheShell = tray.started(shell);
     status = QApplication::exec();
   }

@@ -121,6 +121,13 @@ void LumaroApp::installTray() {
   menu_ = std::make_unique<QMenu>();
   QAction* open = menu_->addAction(tr("Open Lumaro"));
   connect(open, &QAction::triggered, this, &LumaroApp::openWindow);
+  if (!toggles_.empty()) menu_->addSeparator();
+  for (const auto& toggle : toggles_) {
+    QAction* action = menu_->addAction(toggle.text);
+    action->setCheckable(true);
+    action->setChecked(toggle.isOn());
+    connect(action, &QAction::toggled, this, [setOn = toggle.setOn](bool on) { setOn(on); });
+  }
   menu_->addSeparator();
   QAction* quitAction = menu_->addAction(tr("Quit"));
   connect(quitAction, &QAction::triggered, this, &LumaroApp::quit);
