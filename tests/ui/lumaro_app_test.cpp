@@ -89,7 +89,7 @@ TEST_F(ShellTest, ListIsLaidOut320WideWhateverTheNamesAndTabRunsRowByRowThenTheF
   const auto& rows = window->contentView()->rows();
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(tabOrder,
-            (QList<QWidget*>{rows[0]->slider(), rows[0]->infoButton(), rows[1]->slider(), rows[1]->infoButton(),
+            (QList<QWidget*>{window->contentView()->allDisplaysRow()->slider(), rows[0]->slider(), rows[0]->infoButton(), rows[1]->slider(), rows[1]->infoButton(),
                              window->refreshButton(), window->infoLink(), window->quitButton()}));
 }
 
