@@ -27,6 +27,6 @@ int main(int argc, char** argv) {
                                .busName = QString::fromLatin1(lumaro::dbus::kApplicationID),
                                .hardware = lumaro::app::realHardware,
                                .started = followUdev,
-                               .remembersLevels = true},
+                               .ownsUserSettings = true},
                               argc, argv);
 }

@@ -11,6 +11,7 @@
 #include <optional>
 #include <vector>
 
+#include "model/change_observers.hpp"
 #include "ui/menu_toggle.hpp"
 #include "ui/tray_watch.hpp"
 
@@ -98,6 +99,7 @@ class LumaroApp final : public QObject {
   void quit();
   void ensureWindow();
   void installTray();
+  void showLevelsInToolTip();
   void moveIntoTray();
   void placeWindow();
   void styleTrayIcon();
@@ -112,6 +114,7 @@ class LumaroApp final : public QObject {
   std::unique_ptr<QMenu> menu_;
   std::vector<MenuToggle> toggles_;
   std::unique_ptr<QSystemTrayIcon> tray_;
+  Subscription toolTipSubscription_;  // after tray_: dropped before the icon goes
   QElapsedTimer sinceHidden_;
   std::unique_ptr<OneShotTimer> deviceTimer_;
   std::unique_ptr<DisplayChangeCoalescer> deviceChanges_;

@@ -10,4 +10,8 @@ MenuToggle restoreOnReturnToggle(std::function<bool()> isOn, std::function<void(
           std::move(setOn)};
 }
 
+MenuToggle startAtLoginToggle(std::function<bool()> isOn, std::function<void(bool)> setOn) {
+  return {QCoreApplication::translate("LumaroApp", "Start at Login"), std::move(isOn), std::move(setOn)};
+}
+
 }  // namespace lumaro::ui

@@ -15,5 +15,7 @@ struct MenuToggle {
 
 // "Restore brightness when a display returns".
 MenuToggle restoreOnReturnToggle(std::function<bool()> isOn, std::function<void(bool)> setOn);
+// "Start at Login".
+MenuToggle startAtLoginToggle(std::function<bool()> isOn, std::function<void(bool)> setOn);
 
 }  // namespace lumaro::ui

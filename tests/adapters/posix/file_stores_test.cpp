@@ -5,12 +5,15 @@
 #include <gtest/gtest.h>
 
 #include <atomic>
+#include <fstream>
+#include <iterator>
 #include <memory>
 #include <string>
 #include <thread>
 
 #include "adapters/posix/file_level_store.hpp"
 #include "adapters/posix/file_preference_store.hpp"
+#include "adapters/posix/xdg_autostart.hpp"
 #include "adapters/simulated/line_sinks.hpp"
 #include "scratch_dir.hpp"
 
@@ -94,6 +97,21 @@ TEST_F(FileStores, PreferencesReadBackAndUnknownLinesKeepTheDefault) {
   dir.write("config/lumaro/settings", "restore-on-return=maybe\n");
   EXPECT_TRUE(preferences.load().restoreOnReturn);
   EXPECT_THAT(sink->take(), ElementsAre(HasSubstr("Ignoring \"restore-on-return=maybe\"")));
+}
+
+TEST_F(FileStores, StartAtLoginWritesTheAutostartEntryAndRemovesIt) {
+  XdgAutostart autostart(dir.path() / "config/autostart/io.github.lumaro.Lumaro.desktop", sink);
+  EXPECT_FALSE(autostart.enabled());
+  EXPECT_TRUE(autostart.setEnabled(true));
+  EXPECT_TRUE(autostart.enabled());
+  std::ifstream entry(dir.path() / "config/autostart/io.github.lumaro.Lumaro.desktop");
+  const std::string text{std::istreambuf_iterator<char>(entry), {}};
+  EXPECT_THAT(text, HasSubstr("\nExec=lumaro\n"));
+  EXPECT_TRUE(autostart.setEnabled(false));
+  EXPECT_FALSE(autostart.enabled());
+  XdgAutostart homeless(std::nullopt, sink);
+  EXPECT_FALSE(homeless.setEnabled(true));
+  EXPECT_THAT(sink->take(), ElementsAre("Autostart: No home directory; cannot start at login"));
 }
 
 }  // namespace
