@@ -10,5 +10,6 @@
 int main(int argc, char** argv) {
   if (argc <= 1) return lumaro::app::execTray("lumaro-tray", argv);
   return lumaro::app::runCommandLine(
-      {"lumaro", QString::fromLatin1(lumaro::dbus::kApplicationID), lumaro::app::realHardware}, argc, argv);
+      {"lumaro", QString::fromLatin1(lumaro::dbus::kApplicationID), lumaro::app::realHardware, true}, argc,
+      argv);
 }

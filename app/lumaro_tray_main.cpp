@@ -26,6 +26,7 @@ int main(int argc, char** argv) {
                                .applicationName = QStringLiteral("lumaro"),
                                .busName = QString::fromLatin1(lumaro::dbus::kApplicationID),
                                .hardware = lumaro::app::realHardware,
-                               .started = followUdev},
+                               .started = followUdev,
+                               .ownsUserSettings = true},
                               argc, argv);
 }

@@ -50,7 +50,8 @@ stage_fuzz() {
 
 stage_package() {
   # The .deb must hold the binaries, the udev rule, the desktop entry, the icon,
-  # the man page, the bash completion and the licence.
+  # the AppStream metadata, the man pages, the bash completion, the changelog
+  # and the licence, and pass lintian without an error or a warning.
   # It is made from the tree the test run built (CI builds the "ci" preset).
   local preset="${LUMARO_PRESET:-default}" dir
   dir="build/$preset"
@@ -65,14 +66,19 @@ stage_package() {
       ./usr/share/applications/io.github.lumaro.Lumaro.desktop \
       ./usr/share/icons/hicolor/scalable/apps/io.github.lumaro.Lumaro.svg \
       ./usr/share/icons/hicolor/symbolic/apps/io.github.lumaro.Lumaro-symbolic.svg \
-      ./usr/share/lumaro/io.github.lumaro.Lumaro.desktop ./usr/share/man/man1/lumaro.1 \
-      ./usr/share/bash-completion/completions/lumaro ./usr/share/doc/lumaro/copyright; do
+      ./usr/share/lumaro/io.github.lumaro.Lumaro.desktop ./usr/share/man/man1/lumaro.1.gz \
+      ./usr/share/man/man1/lumaro-edid.1.gz ./usr/share/metainfo/io.github.lumaro.Lumaro.metainfo.xml \
+      ./usr/share/bash-completion/completions/lumaro ./usr/share/doc/lumaro/copyright \
+      ./usr/share/doc/lumaro/changelog.gz; do
     if ! grep -q " ${expected}\$" "$dir/deb-contents.txt"; then
       echo "missing from $deb: $expected"; missing=1
     fi
   done
   dpkg-deb --field "$deb" Depends
-  [ "$missing" -eq 0 ] && echo "package ok: $deb"
+  [ "$missing" -eq 0 ] || return 1
+  appstreamcli validate --no-net packaging/metainfo/io.github.lumaro.Lumaro.metainfo.xml || return 1
+  lintian --fail-on error,warning "$deb" || return 1
+  echo "package ok: $deb"
 }
 
 if [ "$#" -eq 0 ]; then set -- asan tsan fuzz package; fi

@@ -17,6 +17,7 @@ packages=(
   libgl-dev fonts-dejavu-core  # widget tests and screenshots lay text out in DejaVu
   clang-14 libclang-rt-14-dev
   xvfb imagemagick xdotool  # scripts/screenshots.sh
+  lintian appstream  # the package stage's checks of the .deb and its AppStream metadata
   # Desktop tests (tests/ui/e2e) and screenshots: tray hosts, a window
   # manager, a Wayland compositor, the accessibility bus.
   python3 x11-utils trayer openbox xfce4-panel weston qt6-wayland

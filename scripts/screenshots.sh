@@ -2,7 +2,7 @@
 # Makes the README's screenshots from the real lumaro-demo binary in a real
 # XEmbed tray (trayer, a dark panel at the bottom right of a virtual X
 # server): docs/tray-popup.png (the popup opened from the tray icon, above
-# the panel), docs/tray-popover.png (the same with the first display's
+# the panel: the All Displays row, then two displays), docs/tray-popover.png (the same with the first display's
 # information popover beside it) and docs/demo-no-permission.png (one display
 # that refuses access, as before the udev rule is installed).
 # LUMARO_BUILD_DIR picks the build directory.
@@ -120,9 +120,9 @@ mkdir -p docs
 open_popup
 shoot docs/tray-popup.png
 
-# The first row's information button, right of the display name (positions
+# The first display's information button, below the All Displays row (positions
 # for the Fusion style and DejaVu fonts).
-xdotool mousemove $((px + ${LUMARO_INFO_X:-185})) $((py + ${LUMARO_INFO_Y:-24})) click 1
+xdotool mousemove $((px + ${LUMARO_INFO_X:-185})) $((py + ${LUMARO_INFO_Y:-90})) click 1
 sleep 2
 xdotool mousemove $((px + pw / 2)) $((py - 40))
 sleep 0.5

@@ -9,6 +9,7 @@
 #include "cli/model_display_commands.hpp"
 #include "cli/stream_line_sink.hpp"
 #include "common/main_queue.hpp"
+#include "common/remembered_levels.hpp"
 #include "model/lumaro_manager.hpp"
 #include "adapters/dbus/dbus_display_commands.hpp"
 #include "adapters/qt/qt_dispatch_queues.hpp"
@@ -28,7 +29,7 @@ int runOnHardware(const cli::Command& command, const CommandLineApp& app, const 
   }
   auto queues = std::make_shared<QtDispatchQueues>();
   auto manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(app.hardware(sink))),
-                                       queues, sink);
+                                       queues, sink, app.remembersLevels ? rememberedLevels(sink, false) : nullptr);
   int status = 0;
   {
     cli::ModelDisplayCommands displays(manager, settleMainQueue(*queues));

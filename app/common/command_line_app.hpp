@@ -17,6 +17,7 @@ struct CommandLineApp {
   std::string program;  // "lumaro", in messages
   QString busName;      // where a running instance is found
   HardwareFactory hardware;
+  bool remembersLevels = false;  // levels set are kept for the tray to restore
 };
 
 // Runs `program <arguments>` and returns its exit status: through the running

@@ -3,19 +3,23 @@
 #include <QApplication>
 #include <QLocale>
 #include <memory>
+#include <optional>
 
 #include "cli/hid_failure_watch.hpp"
 #include "cli/model_display_commands.hpp"
 #include "common/main_queue.hpp"
+#include "common/tray_level_restoring.hpp"
 #include "common/tray_presence.hpp"
 #include "model/lumaro_manager.hpp"
 #include "adapters/dbus/dbus_names.hpp"
 #include "adapters/dbus/session_bus_instance.hpp"
 #include "adapters/posix/stdout_line_sink.hpp"
+#include "adapters/posix/xdg_autostart.hpp"
 #include "adapters/qt/qt_dispatch_queues.hpp"
 #include "ui/about.hpp"
 #include "ui/desktop_tray_watch.hpp"
 #include "ui/lumaro_app.hpp"
+#include "ui/menu_toggle.hpp"
 #include "ui/translations.hpp"
 
 namespace lumaro::app {
@@ -29,8 +33,12 @@ int runTray(const TrayApp& tray, int argc, char** argv) {
 
   auto queues = std::make_shared<QtDispatchQueues>();
   auto sink = std::make_shared<StdoutLineSink>();
-  auto manager = LumaroManager::create(
-      std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(tray.hardware(sink))), queues, sink);
+  std::optional<TrayLevelRestoring> restoring;
+  if (tray.ownsUserSettings) restoring.emplace(sink);
+  XdgAutostart autostart(XdgAutostart::defaultFile(), sink);
+  auto manager =
+      LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(tray.hardware(sink))), queues,
+                            sink, restoring ? restoring->memory() : nullptr);
 
   int status = 0;
   {
@@ -43,7 +51,13 @@ int runTray(const TrayApp& tray, int argc, char** argv) {
     ui::LumaroApp shell(manager, ui::LumaroApp::availablePresentation(trayWatch));
     shell.watchForTray(trayWatch, ui::LumaroApp::trayGrace());
     QObject::connect(&instance, &dbus::SessionBusInstance::activationRequested, &shell, &ui::LumaroApp::openWindow);
+    if (restoring) {
+      restoring->offerToggle(shell);
+      shell.addMenuToggle(ui::startAtLoginToggle([&autostart] { return autostart.enabled(); },
+                                                 [&autostart](bool on) { autostart.setEnabled(on); }));
+    }
     shell.start();
+    if (restoring) restoring->follow(manager);
     if (tray.started) keptForTheShell = tray.started(shell);
     status = QApplication::exec();
   }

@@ -21,6 +21,10 @@ struct TrayApp {
   // Called once the shell has started, before the event loop runs; what it
   // returns is kept until the shell is gone (device events the shell follows).
   std::function<std::shared_ptr<void>(ui::LumaroApp&)> started;
+  // Acts for the user's own session: remembers the levels chosen and puts
+  // them back when a display returns, and offers to start at login (files in
+  // the user's state and config folders, which the demo leaves alone).
+  bool ownsUserSettings = false;
 };
 
 // The tray application: the shell over the model, on the session bus unless

@@ -41,21 +41,25 @@ class CompletionOnce {
 
 std::shared_ptr<LumaroManager> LumaroManager::create(std::unique_ptr<RarudoRuroravOduradadur> controller,
                                                      std::shared_ptr<DispatchQueues> queues,
-                                                     std::shared_ptr<LineSink> sink) {
+                                                     std::shared_ptr<LineSink> sink,
+                                                     std::shared_ptr<LevelMemory> memory) {
   if (!controller || !queues || !sink) {
     if (sink) sink->writeLine("LumaroManager: Missing controller or queues; no manager created");
     return nullptr;
   }
-  return std::shared_ptr<LumaroManager>(new LumaroManager(std::move(controller), std::move(queues), std::move(sink)),
-                                        &LumaroManager::destroy);
+  return std::shared_ptr<LumaroManager>(
+      new LumaroManager(std::move(controller), std::move(queues), std::move(sink), std::move(memory)),
+      &LumaroManager::destroy);
 }
 
 LumaroManager::LumaroManager(std::unique_ptr<RarudoRuroravOduradadur> controller,
-                             std::shared_ptr<DispatchQueues> queues, std::shared_ptr<LineSink> sink)
+                             std::shared_ptr<DispatchQueues> queues, std::shared_ptr<LineSink> sink,
+                             std::shared_ptr<LevelMemory> memory)
     : controller_(std::move(controller)),
       queues_(std::move(queues)),
       sink_(std::move(sink)),
-      observers_(std::make_shared<ChangeObservers>()) {}
+      observers_(std::make_shared<ChangeObservers>()),
+      memory_(std::move(memory)) {}
 
 LumaroManager::~LumaroManager() = default;
 
@@ -93,6 +97,7 @@ void LumaroManager::refresh() {
   std::vector<DisplayItem> newDisplays;
   newDisplays.reserve(detected.size());
   for (const auto& display : detected) newDisplays.push_back(makeDisplayItem(display, newMap));
+  if (memory_) memory_->present(detected);
 
   queues_->asyncMain([manager = weak_from_this(), sink = sink_, newMap = std::move(newMap),
                       newDisplays = std::move(newDisplays)]() mutable {
@@ -100,12 +105,26 @@ void LumaroManager::refresh() {
   });
 }
 
+std::optional<float> LumaroManager::restoreRemembered(const AppleDisplay& display, std::optional<float> reported) {
+  const auto level = memory_->levelOnArrival(display, reported);
+  if (!level) return reported;
+  say("LumaroManager: Restoring remembered brightness " + diag::floatValue(*level) + " for " +
+      display.name.value_or("Unknown"));
+  const hid::IOReturn status = controller_->writeBrightness(display, *level);
+  if (status != hid::kIOReturnSuccess) {
+    say("LumaroManager: Restoring brightness failed: " + diag::code(status));
+    return reported;
+  }
+  return level;
+}
+
 DisplayItem LumaroManager::makeDisplayItem(const AppleDisplay& display,
                                            std::unordered_map<Uuid, AppleDisplay>& newMap) {
   say("LumaroManager: Reading brightness for " + display.name.value_or("Unknown"));
   const auto read = controller_->readBrightness(display);
   say("LumaroManager: Got brightness: " + diag::optionalFloat(read.value));
-  const float brightness = clampBrightness(read.value.value_or(0.5f));
+  const auto shown = memory_ ? restoreRemembered(display, read.value) : read.value;
+  const float brightness = clampBrightness(shown.value_or(0.5f));
   say("LumaroManager: Using brightness: " + diag::floatValue(brightness));
   newMap.insert_or_assign(display.id, display);
   DisplayItem item = DisplayItem::from(display, brightness);
@@ -145,6 +164,7 @@ void LumaroManager::setBrightness(const Uuid& displayID, float value) {
     markUncontrollable(displayID, brightnessFailureFor(status));
     return;
   }
+  if (memory_) memory_->chose(display, clamped);
   queues_->asyncMain([manager = weak_from_this(), displayID, clamped] {
     if (auto self = manager.lock()) self->applyBrightness(displayID, clamped);
   });

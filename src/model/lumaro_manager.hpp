@@ -9,6 +9,7 @@
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
 #include "display_control/records/records.hpp"
 #include "model/change_observers.hpp"
+#include "model/level_memory.hpp"
 #include "ports/dispatch.hpp"
 #include "ports/line_sink.hpp"
 
@@ -24,11 +25,13 @@ class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
   using DetailsCompletion = std::function<void(std::optional<DisplayEDIDDetails>)>;
   using ChangeObserver = lumaro::ChangeObserver;
 
-  // Nullptr when any dependency is missing. The manager is destroyed on the
+  // Nullptr when any dependency is missing. With a `memory`, levels the user
+  // sets are remembered and put back when a display returns. The manager is destroyed on the
   // main thread whichever thread drops the last reference (the destruction is
   // queued on the main queue when that happens elsewhere).
   static std::shared_ptr<LumaroManager> create(std::unique_ptr<RarudoRuroravOduradadur> controller,
-                                               std::shared_ptr<DispatchQueues> queues, std::shared_ptr<LineSink> sink);
+                                               std::shared_ptr<DispatchQueues> queues, std::shared_ptr<LineSink> sink,
+                                               std::shared_ptr<LevelMemory> memory = nullptr);
   ~LumaroManager();
   LumaroManager(const LumaroManager&) = delete;
   LumaroManager& operator=(const LumaroManager&) = delete;
@@ -61,13 +64,15 @@ class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
 
  private:
   LumaroManager(std::unique_ptr<RarudoRuroravOduradadur> controller, std::shared_ptr<DispatchQueues> queues,
-                std::shared_ptr<LineSink> sink);
+                std::shared_ptr<LineSink> sink, std::shared_ptr<LevelMemory> memory);
   static void destroy(LumaroManager* manager);
 
   void say(const std::string& line) const;
   // Runs `change` between the observers' willChange and didChange.
   void publish(const std::function<void()>& change);
 
+  // Writes the remembered level to a returning display; the level it now shows.
+  std::optional<float> restoreRemembered(const AppleDisplay& display, std::optional<float> reported);
   DisplayItem makeDisplayItem(const AppleDisplay& display, std::unordered_map<Uuid, AppleDisplay>& newMap);
   // Static: its closing line prints even when the manager is gone.
   static void applyRefresh(const std::weak_ptr<LumaroManager>& manager, LineSink& sink,
@@ -84,6 +89,7 @@ class LumaroManager : public std::enable_shared_from_this<LumaroManager> {
   std::shared_ptr<DispatchQueues> queues_;
   std::shared_ptr<LineSink> sink_;
   std::shared_ptr<ChangeObservers> observers_;
+  std::shared_ptr<LevelMemory> memory_;  // may be null
   std::vector<DisplayItem> displays_;
   std::unordered_map<Uuid, AppleDisplay> deviceMap_;
 };

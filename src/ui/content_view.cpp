@@ -11,6 +11,7 @@
 #include <unordered_map>
 
 #include "ui/accessibility.hpp"
+#include "ui/all_displays_row.hpp"
 #include "ui/display_info_view.hpp"
 #include "ui/display_row.hpp"
 #include "ui/info_popover.hpp"
@@ -49,6 +50,8 @@ ContentView::ContentView(LumaroManager& manager, QWidget* parent) : QWidget(pare
   emptyRefresh_->setAccessibleName(tr("Refresh"));
   empty->addWidget(emptyRefresh_, 0, Qt::AlignVCenter);
   root_->addWidget(emptyState_);
+  allDisplays_ = new AllDisplaysRow(manager_, this);
+  root_->addWidget(allDisplays_->row());
 
   connect(emptyRefresh_, &QToolButton::clicked, this, [this] { manager_.refresh(); });
 
@@ -82,6 +85,7 @@ void ContentView::hideEvent(QHideEvent* event) {
 void ContentView::redraw() {
   const std::vector<DisplayItem>& displays = manager_.displays();
   emptyState_->setVisible(displays.empty());
+  allDisplays_->update();
 
   std::unordered_map<Uuid, DisplayRow*> previous;
   for (DisplayRow* row : rows_) previous.emplace(row->id(), row);
@@ -186,9 +190,12 @@ QList<QWidget*> ContentView::focusChain() const {
   if (rows_.empty()) {
     chain << emptyRefresh_;
   }
+  if (allDisplays_->row()->isVisibleTo(this)) chain << allDisplays_->row()->slider();
   for (DisplayRow* row : rows_) chain << rowControls(*row);
   return chain;
 }
+
+DisplayRow* ContentView::allDisplaysRow() const { return allDisplays_->row(); }
 
 void ContentView::dismissInfo() {
   if (!popover_) return;

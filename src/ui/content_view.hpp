@@ -15,6 +15,7 @@ class QVBoxLayout;
 
 namespace lumaro::ui {
 
+class AllDisplaysRow;
 class DisplayRow;
 class DisplayInfoView;
 
@@ -40,10 +41,13 @@ class ContentView final : public QWidget {
   InfoPopover* popover() const { return popover_; }
 
   const std::vector<DisplayRow*>& rows() const { return rows_; }
+  // "All Displays", above the rows; hidden with fewer than two displays to move.
+  DisplayRow* allDisplaysRow() const;
   QWidget* emptyState() const { return emptyState_; }
   QToolButton* emptyStateRefreshButton() const { return emptyRefresh_; }
 
-  // The list's controls in keyboard order: each row's slider (when shown),
+  // The list's controls in keyboard order: the all-displays slider (when
+  // shown), each row's slider (when shown),
   // then its information button; the empty state's refresh button when there
   // are no rows.
   QList<QWidget*> focusChain() const;
@@ -69,6 +73,7 @@ class ContentView final : public QWidget {
   QVBoxLayout* root_;
   QWidget* emptyState_;
   QToolButton* emptyRefresh_;
+  AllDisplaysRow* allDisplays_;
   std::vector<DisplayRow*> rows_;
 
   std::optional<DisplayItem> selectedDisplayForInfo_;

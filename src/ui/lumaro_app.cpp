@@ -5,12 +5,14 @@
 #include <QEvent>
 #include <QGuiApplication>
 #include <QMenu>
+#include <QSignalBlocker>
 #include <QScreen>
 #include <QSystemTrayIcon>
 
 #include "model/display_change_coalescer.hpp"
 #include "model/lumaro_manager.hpp"
 #include "ports/timer.hpp"
+#include "ui/percent_format.hpp"
 #include "ui/lumaro_window.hpp"
 #include "ui/placement.hpp"
 #include "ui/tray_icon_style.hpp"
@@ -117,10 +119,37 @@ void LumaroApp::moveIntoTray() {
   installTray();
 }
 
+void LumaroApp::showLevelsInToolTip() {
+  // "Lumaro", then a line per display that could be read: its name and level.
+  QString tip = tr("Lumaro");
+  for (const DisplayItem& item : manager_->displays()) {
+    if (item.brightnessFailure) continue;
+    tip += QStringLiteral("\n%1: %2").arg(QString::fromStdString(item.name),
+                                          formatPercent(brightnessPercent(item.brightness)));
+  }
+  tray_->setToolTip(tip);
+}
+
 void LumaroApp::installTray() {
   menu_ = std::make_unique<QMenu>();
   QAction* open = menu_->addAction(tr("Open Lumaro"));
   connect(open, &QAction::triggered, this, &LumaroApp::openWindow);
+  if (!toggles_.empty()) menu_->addSeparator();
+  for (const auto& toggle : toggles_) {
+    QAction* action = menu_->addAction(toggle.text);
+    action->setCheckable(true);
+    action->setChecked(toggle.isOn());
+    // What the menu shows is what took effect: a change that failed unticks.
+    connect(action, &QAction::toggled, this, [action, toggle](bool on) {
+      toggle.setOn(on);
+      const QSignalBlocker quiet(action);
+      action->setChecked(toggle.isOn());
+    });
+    connect(menu_.get(), &QMenu::aboutToShow, action, [action, isOn = toggle.isOn] {
+      const QSignalBlocker quiet(action);
+      action->setChecked(isOn());
+    });
+  }
   menu_->addSeparator();
   QAction* quitAction = menu_->addAction(tr("Quit"));
   connect(quitAction, &QAction::triggered, this, &LumaroApp::quit);
@@ -129,7 +158,8 @@ void LumaroApp::installTray() {
   hostRecolours_ = watch_ && watch_->available() == TrayKind::StatusNotifier;
   tray_ = std::make_unique<QSystemTrayIcon>();
   styleTrayIcon();
-  tray_->setToolTip(tr("Lumaro"));
+  showLevelsInToolTip();
+  toolTipSubscription_ = manager_->subscribe({.willChange = nullptr, .didChange = [this] { showLevelsInToolTip(); }});
   tray_->setContextMenu(menu_.get());
   connect(tray_.get(), &QSystemTrayIcon::activated, this, [this](QSystemTrayIcon::ActivationReason reason) {
     if (reason == QSystemTrayIcon::Trigger) toggleWindow();

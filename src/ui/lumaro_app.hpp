@@ -9,7 +9,10 @@
 #include <chrono>
 #include <memory>
 #include <optional>
+#include <vector>
 
+#include "model/change_observers.hpp"
+#include "ui/menu_toggle.hpp"
 #include "ui/tray_watch.hpp"
 
 class QAction;
@@ -63,6 +66,8 @@ class LumaroApp final : public QObject {
 
   // Installs the tray item, or shows the window when there is no tray.
   void start();
+  // Adds a checkable entry to the tray item's menu, above Quit. Call before start().
+  void addMenuToggle(MenuToggle toggle) { toggles_.push_back(std::move(toggle)); }
 
   // Keeps an open window's list in step with displays coming and going: each
   // burst of `events` refreshes once, after `timer` fires. While the window
@@ -94,6 +99,7 @@ class LumaroApp final : public QObject {
   void quit();
   void ensureWindow();
   void installTray();
+  void showLevelsInToolTip();
   void moveIntoTray();
   void placeWindow();
   void styleTrayIcon();
@@ -106,7 +112,9 @@ class LumaroApp final : public QObject {
   bool popup_;
   std::unique_ptr<LumaroWindow> window_;
   std::unique_ptr<QMenu> menu_;
+  std::vector<MenuToggle> toggles_;
   std::unique_ptr<QSystemTrayIcon> tray_;
+  Subscription toolTipSubscription_;  // after tray_: dropped before the icon goes
   QElapsedTimer sinceHidden_;
   std::unique_ptr<OneShotTimer> deviceTimer_;
   std::unique_ptr<DisplayChangeCoalescer> deviceChanges_;

@@ -21,7 +21,8 @@ int countStartingWith(const std::vector<std::string>& lines, const std::string& 
       std::count_if(lines.begin(), lines.end(), [&](const std::string& line) { return line.starts_with(prefix); }));
 }
 
-ManagerRig::ManagerRig(std::shared_ptr<DispatchQueues> dispatchQueues, const HidWrapper& wrapHid)
+ManagerRig::ManagerRig(std::shared_ptr<DispatchQueues> dispatchQueues, const HidWrapper& wrapHid,
+                       std::shared_ptr<LevelMemory> memory)
     : queues(std::move(dispatchQueues)) {
   ControllerPorts ports;
   ports.hidManager = std::make_unique<hid::SharedSimulatedHidManager>(hid, [this] {
@@ -33,7 +34,8 @@ ManagerRig::ManagerRig(std::shared_ptr<DispatchQueues> dispatchQueues, const Hid
   ports.processLauncher = dumpTool;
   ports.clock = [] { return std::chrono::system_clock::time_point{}; };
   ports.sink = sink;
-  manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(std::move(ports)), queues, sink);
+  manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(std::move(ports)), queues, sink,
+                                  std::move(memory));
 }
 
 std::shared_ptr<hid::SimulatedCinemaDisplay> ManagerRig::plug(const hid::SimulatedCinemaDisplay::Identity& identity) {

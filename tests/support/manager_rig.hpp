@@ -41,7 +41,8 @@ int countStartingWith(const std::vector<std::string>& lines, const std::string& 
 struct ManagerRig {
   // Puts a decorator between the controller and the simulated HID manager.
   using HidWrapper = std::function<std::unique_ptr<hid::Manager>(std::unique_ptr<hid::Manager>)>;
-  explicit ManagerRig(std::shared_ptr<DispatchQueues> queues, const HidWrapper& wrapHid = {});
+  explicit ManagerRig(std::shared_ptr<DispatchQueues> queues, const HidWrapper& wrapHid = {},
+                      std::shared_ptr<LevelMemory> memory = nullptr);
 
   // A display on the USB bus, seen from the next refresh on.
   std::shared_ptr<hid::SimulatedCinemaDisplay> plug(const hid::SimulatedCinemaDisplay::Identity& identity);

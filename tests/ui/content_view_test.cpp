@@ -98,7 +98,8 @@ TEST_F(ContentViewTest, EveryRefreshRedrawsTheListInDetectionOrderWithUnreadRows
     EXPECT_THAT(first, Not(Contains(now))) << "a refresh gives every display a new id";
   }
   // 254/255 is 99.6%: shown as 99%, never rounded up; the slider keeps the finer step.
-  EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("Unknown Display", "0%", "LED Cinema Display", "99%"));
+  EXPECT_THAT(testing::visibleTexts(*view), ElementsAre("All Displays", "49%", "Unknown Display", "0%",
+                                                         "LED Cinema Display", "99%"));
   EXPECT_TRUE(row(1).slider()->isVisible() && row(1).slider()->isEnabled()) << "once read";
   EXPECT_EQ(row(1).slider()->value(), 9961);
 
@@ -236,6 +237,51 @@ TEST_F(ContentViewTest, InfoButtonsShareOnePopoverBesideTheListThatOpensWithTheF
   EXPECT_EQ(view->selectedDisplayForInfo(), drawn) << "the row as drawn, once it left the list";
   rig.settle();
   EXPECT_EQ(view->popover()->content()->content(), DisplayInfoView::Content::NothingFound);
+}
+
+// Two displays: one more row, "All Displays", first in keyboard order, at
+// their mean. Its drag moves both by the same change from where they stood
+// when grabbed, stops each at its end, and gives the offset back on the way.
+TEST_F(ContentViewTest, AllDisplaysDragMovesEachDisplayByTheSameChangeAndStopsEachAtItsEnd) {
+  auto led = rig.plug(testing::ledCinema(204));   // 80 %
+  auto other = rig.plug(testing::namelessCinemaHD(102));  // 40 %
+  open();
+  DisplayRow& all = *view->allDisplaysRow();
+  ASSERT_TRUE(all.isVisibleTo(view.get()));
+  EXPECT_EQ(all.percentLabel()->text(), QStringLiteral("60%"));
+  EXPECT_EQ(view->focusChain().front(), all.slider());
+  EXPECT_EQ(all.slider()->accessibleName(), QStringLiteral("Brightness for All Displays"));
+
+  QSlider* slider = all.slider();
+  const int handle = slider->style()->pixelMetric(QStyle::PM_SliderLength, nullptr, slider);
+  const auto dragTo = [&](float level) {
+    const int x = QStyle::sliderPositionFromValue(0, DisplayRow::kSliderSteps, DisplayRow::sliderPosition(level),
+                                                  slider->width() - handle) + handle / 2;
+    sendMouse(*slider, QEvent::MouseMove, {x, slider->height() / 2}, Qt::LeftButton);
+    rig.queues->runAllMain();
+  };
+  sendMouse(*slider, QEvent::MouseButtonPress, handleCentre(*slider), Qt::LeftButton);
+  dragTo(0.7f);
+  const float ledStep = rig.manager->displays().at(0).brightness - 0.8f;
+  EXPECT_NEAR(ledStep, 0.1f, 0.01f);
+  EXPECT_NEAR(rig.manager->displays().at(1).brightness - 0.4f, ledStep, 1e-6f) << "the same change for both";
+  dragTo(1.0f);
+  EXPECT_EQ(led->brightnessByte(), 255);
+  EXPECT_NEAR(rig.manager->displays().at(1).brightness, 0.8f, 0.01f);
+  dragTo(0.6f);  // back where it began: the offset is whole again
+  EXPECT_NEAR(rig.manager->displays().at(0).brightness, 0.8f, 0.01f);
+  EXPECT_NEAR(rig.manager->displays().at(1).brightness, 0.4f, 0.01f);
+  dragTo(0.0f);  // the dimmer one stops at its end; the brighter keeps going down by the same change
+  EXPECT_EQ(other->brightnessByte(), 0);
+  EXPECT_NEAR(rig.manager->displays().at(0).brightness, 0.2f, 0.01f);
+  sendMouse(*slider, QEvent::MouseButtonRelease, {0, 0}, Qt::NoButton);
+  QCoreApplication::processEvents();
+  EXPECT_EQ(all.percentLabel()->text(), QStringLiteral("9%")) << "the mean of 19.6 % and 0 %";
+
+  rig.hid->setDevices({led});
+  rig.manager->refresh();
+  rig.queues->runAllMain();
+  EXPECT_FALSE(all.isVisibleTo(view.get())) << "one display needs no group";
 }
 
 }  // namespace

@@ -32,7 +32,8 @@ TEST_F(DemoTest, ListsTwoDisplaysOfDifferentModelsEachWithItsOwnEdidDetails) {
   ui::ContentView view(*manager);
   view.show();
   queues->runAllMain();
-  EXPECT_THAT(testing::visibleTexts(view), ElementsAre("LED Cinema Display", "78%", "Unknown Display", "37%"));
+  EXPECT_THAT(testing::visibleTexts(view),
+              ElementsAre("All Displays", "58%", "LED Cinema Display", "78%", "Unknown Display", "37%"));
   std::vector<DisplayEDIDDetails> found;
   const std::vector<ui::DisplayRow*> rows = view.rows();  // storing details redraws the list
   for (ui::DisplayRow* row : rows) {

@@ -89,7 +89,7 @@ TEST_F(ShellTest, ListIsLaidOut320WideWhateverTheNamesAndTabRunsRowByRowThenTheF
   const auto& rows = window->contentView()->rows();
   ASSERT_EQ(rows.size(), 2u);
   EXPECT_EQ(tabOrder,
-            (QList<QWidget*>{rows[0]->slider(), rows[0]->infoButton(), rows[1]->slider(), rows[1]->infoButton(),
+            (QList<QWidget*>{window->contentView()->allDisplaysRow()->slider(), rows[0]->slider(), rows[0]->infoButton(), rows[1]->slider(), rows[1]->infoButton(),
                              window->refreshButton(), window->infoLink(), window->quitButton()}));
 }
 
@@ -115,6 +115,9 @@ TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAMenuThatOpen
   rig.plug(testing::ledCinema());
   rig.plug(testing::namelessCinemaHD());
   LumaroApp app(rig.manager, LumaroApp::Presentation::Tray);
+  bool loginOn = false;
+  bool loginWorks = false;
+  app.addMenuToggle({"Start at Login", [&] { return loginOn; }, [&](bool on) { loginOn = loginWorks && on; }});
   app.start();
   ASSERT_NE(app.trayIcon(), nullptr);
   EXPECT_EQ(app.trayIcon()->toolTip(), "Lumaro");
@@ -130,10 +133,17 @@ TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAMenuThatOpen
   EXPECT_EQ(rig.refreshes(), 0);
 
   const QList<QAction*> menu = app.trayMenu()->actions();
-  ASSERT_EQ(menu.size(), 3);
+  ASSERT_EQ(menu.size(), 5);
   EXPECT_EQ(menu[0]->text(), "Open Lumaro");
   EXPECT_TRUE(menu[1]->isSeparator());
-  EXPECT_EQ(menu[2]->text(), "Quit");
+  EXPECT_EQ(menu[2]->text(), "Start at Login");
+  EXPECT_TRUE(menu[3]->isSeparator());
+  EXPECT_EQ(menu[4]->text(), "Quit");
+  menu[2]->trigger();
+  EXPECT_FALSE(menu[2]->isChecked()) << "a change that failed unticks";
+  loginWorks = true;
+  menu[2]->trigger();
+  EXPECT_TRUE(menu[2]->isChecked() && loginOn);
 
   menu[0]->trigger();
   EXPECT_TRUE(app.window()->isVisible());
@@ -144,6 +154,7 @@ TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAMenuThatOpen
   QCoreApplication::sendPostedEvents(nullptr, QEvent::LayoutRequest);
   const QRect popup = app.window()->geometry();
   ASSERT_GT(popup.height(), emptyHeight) << "the rows did not arrive";
+  EXPECT_EQ(app.trayIcon()->toolTip(), "Lumaro\nLED Cinema Display: 50%\nUnknown Display: 25%");
   EXPECT_TRUE(available.contains(popup)) << "the popup grew off the screen";
   EXPECT_LT(popup.bottom(), cursor.y()) << "covers the icon";
   app.toggleWindow();
@@ -151,7 +162,7 @@ TEST_F(ShellTest, TrayItemHasItsTooltipAnIconInThePalettesColourAndAMenuThatOpen
 
   app.openWindow();
   EXPECT_TRUE(quitsWhile([&] { QTest::mouseClick(app.window()->quitButton(), Qt::LeftButton); }));
-  EXPECT_TRUE(quitsWhile([&] { menu[2]->trigger(); })) << "the tray menu's Quit";
+  EXPECT_TRUE(quitsWhile([&] { menu[4]->trigger(); })) << "the tray menu's Quit";
 }
 
 // A tray the test makes appear.

@@ -9,6 +9,7 @@
 #include "ui/display_info_view.hpp"
 #include "ui/display_row.hpp"
 #include "ui/lumaro_window.hpp"
+#include "ui/menu_toggle.hpp"
 #include "ui_rig.hpp"
 
 namespace lumaro::ui {
@@ -33,6 +34,8 @@ TEST(Translation, GermanLocaleShowsTheGermanTextsALanguageWithoutATranslationThe
   EXPECT_EQ(row.infoButton()->toolTip(), QString::fromUtf8("Displayinformationen anzeigen"));
   EXPECT_EQ(row.infoButton()->accessibleName(), QString::fromUtf8("Informationen zu LED Cinema Display anzeigen"));
   EXPECT_TRUE(DisplayRow::brightnessFailureText(BrightnessFailure::kNotPrivileged).startsWith("Keine Berechtigung"));
+  // Menu entries built outside the shell are looked up under the shell's name.
+  EXPECT_EQ(startAtLoginToggle({}, {}).text, QString::fromUtf8("Bei Anmeldung starten"));
 
   // Field titles and the fallback title are shown as written in every language.
   DisplayInfoView info(*rig.manager, Uuid::random(), QString());

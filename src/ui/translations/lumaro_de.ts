@@ -2,6 +2,13 @@
 <!DOCTYPE TS>
 <TS version="2.1" language="de_DE">
 <context>
+    <name>lumaro::ui::AllDisplaysRow</name>
+    <message>
+        <source>All Displays</source>
+        <translation>Alle Displays</translation>
+    </message>
+</context>
+<context>
     <name>lumaro::ui::ContentView</name>
     <message>
         <source>No Apple Cinema Displays found.</source>
@@ -63,6 +70,14 @@
     <message>
         <source>Lumaro</source>
         <translation>Lumaro</translation>
+    </message>
+    <message>
+        <source>Restore brightness when a display returns</source>
+        <translation>Helligkeit wiederherstellen, wenn ein Display zurückkehrt</translation>
+    </message>
+    <message>
+        <source>Start at Login</source>
+        <translation>Bei Anmeldung starten</translation>
     </message>
 </context>
 <context>

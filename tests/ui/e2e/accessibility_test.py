@@ -68,13 +68,15 @@ def main():
                 return None
             found = [n for n in walk(app) if n.getRole() == pyatspi.ROLE_SLIDER and
                      n.name.startswith("Brightness for ") and showing(pyatspi, n)]
-            return found if len(found) == 2 else None
+            return found if len(found) == 3 else None
 
         def named(prefix):
             return [n for n in walk(application()) if n.name.startswith(prefix) and showing(pyatspi, n)]
 
-        rows = wait_for("both rows' sliders", sliders)
-        for slider, position in zip(rows, (2500, 7500)):
+        found = wait_for("the all-displays slider and both rows' sliders", sliders)
+        if found[0].name != "Brightness for All Displays":
+            fail(f"the first slider is {found[0].name}")
+        for slider, position in zip(found[1:], (2500, 7500)):
             display = slider.name[len("Brightness for "):]
             value = slider.queryValue()
             fraction = position / value.maximumValue

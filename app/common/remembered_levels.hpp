@@ -1,0 +1,14 @@
+#pragma once
+
+#include <memory>
+
+#include "model/level_memory.hpp"
+#include "ports/line_sink.hpp"
+
+namespace lumaro::app {
+
+// The levels the user chose, kept in the user's state folder and shared by
+// the tray and the direct commands. Needs the Qt application object.
+std::shared_ptr<LevelMemory> rememberedLevels(std::shared_ptr<LineSink> sink, bool restoreOnReturn);
+
+}  // namespace lumaro::app

@@ -1,0 +1,77 @@
+#include "model/level_memory.hpp"
+
+#include <cmath>
+#include <cstdio>
+#include <utility>
+
+#include "display_control/rarudo_rurorav_oduradadur.hpp"
+
+namespace lumaro {
+
+LevelMemory::LevelMemory(std::unique_ptr<LevelStore> store, std::unique_ptr<OneShotTimer> saveTimer, Clock clock,
+                         bool restoreOnReturn)
+    : store_(std::move(store)),
+      saveTimer_(std::move(saveTimer)),
+      clock_(std::move(clock)),
+      restoreOnReturn_(restoreOnReturn),
+      levels_(store_->load()) {}
+
+LevelMemory::~LevelMemory() {
+  if (saveTimer_->isActive()) {
+    saveTimer_->stop();
+    saveNow();
+  }
+}
+
+std::string LevelMemory::keyFor(const AppleDisplay& display) {
+  if (display.serialNumber && !display.serialNumber->empty()) return "serial:" + *display.serialNumber;
+  char key[64];
+  std::snprintf(key, sizeof key, "usb:%04llX:%04llX", static_cast<unsigned long long>(display.vendorID),
+                static_cast<unsigned long long>(display.productID));
+  std::string result = key;
+  if (display.locationID) {
+    std::snprintf(key, sizeof key, ":%08llX", static_cast<unsigned long long>(*display.locationID));
+    result += key;
+  }
+  return result;
+}
+
+void LevelMemory::chose(const AppleDisplay& display, float level) {
+  levels_.insert_or_assign(keyFor(display), level);
+  // A drag sends a choice per step: the first is saved at once, later ones
+  // wait for the interval to pass and are saved together.
+  if (saveTimer_->isActive()) return;
+  const auto now = clock_();
+  if (!lastSave_ || now - *lastSave_ >= kSaveInterval) {
+    saveNow();
+    return;
+  }
+  const auto wait = std::chrono::duration_cast<std::chrono::milliseconds>(*lastSave_ + kSaveInterval - now);
+  saveTimer_->start(wait, [this] { saveNow(); });
+}
+
+void LevelMemory::saveNow() {
+  lastSave_ = clock_();
+  store_->save(levels_);
+}
+
+std::optional<float> LevelMemory::levelOnArrival(const AppleDisplay& display, std::optional<float> reported) const {
+  if (!restoreOnReturn_ || !reported) return std::nullopt;
+  const auto key = keyFor(display);
+  if (present_.contains(key)) return std::nullopt;
+  const auto remembered = levels_.find(key);
+  if (remembered == levels_.end()) return std::nullopt;
+  // Compared as the display stores them: a reported level is a byte over 255,
+  // the remembered one becomes the byte a write would send.
+  if (RarudoRuroravOduradadur::brightnessByte(remembered->second) == std::lround(*reported * 255.0f)) {
+    return std::nullopt;
+  }
+  return remembered->second;
+}
+
+void LevelMemory::present(const std::vector<AppleDisplay>& displays) {
+  present_.clear();
+  for (const auto& display : displays) present_.insert(keyFor(display));
+}
+
+}  // namespace lumaro
