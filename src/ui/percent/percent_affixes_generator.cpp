@@ -18,6 +18,7 @@
 #include <map>
 #include <optional>
 #include <string>
+#include <string_view>
 
 #include "ui/percent/icu_percent_format.hpp"
 #include "ui/percent/percent_affixes.hpp"
