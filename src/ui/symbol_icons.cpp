@@ -10,35 +10,28 @@
 #include <QWidget>
 #include <memory>
 
+#include "ui/symbol_masks/symbol_drawing.hpp"
+#include "ui/symbol_masks/symbol_masks.hpp"
+
 namespace lumaro::ui {
 namespace {
 
 QString resourcePath(const QString& name) { return QStringLiteral(":/lumaro/symbols/%1.svg").arg(name); }
 
-// Renders one SVG symbol in a fixed colour at whatever size Qt asks for, so
-// icons stay sharp at every scale factor.
+// Draws one symbol in a fixed colour at whatever size Qt asks for, so icons
+// stay sharp at every scale factor: from a mask drawn at build time where
+// there is one for the size, otherwise from the SVG.
 class SymbolIconEngine final : public QIconEngine {
  public:
   SymbolIconEngine(QString name, QByteArray svg, QColor color)
-      : name_(std::move(name)), svg_(std::move(svg)), color_(color) {
-    // The files use currentColor; paint them opaque and apply the colour's
-    // alpha as painter opacity, since SVG colour syntax has no alpha.
-    QByteArray tinted = svg_;
-    tinted.replace("currentColor", color_.name(QColor::HexRgb).toLatin1());
-    renderer_ = std::make_shared<QSvgRenderer>(tinted);
-  }
+      : name_(std::move(name)), svg_(std::move(svg)), color_(color) {}
 
   void paint(QPainter* painter, const QRect& rect, QIcon::Mode mode, QIcon::State) override {
-    if (!renderer_->isValid()) return;
+    QSvgRenderer& svg = renderer();
+    if (!svg.isValid()) return;
     painter->save();
-    painter->setRenderHint(QPainter::Antialiasing);
-    qreal opacity = color_.alphaF();
-    if (mode == QIcon::Disabled) opacity *= 0.4;
-    painter->setOpacity(painter->opacity() * opacity);
-    // Keep the symbol square and centred in whatever rectangle is offered.
-    const int side = std::min(rect.width(), rect.height());
-    const QRect square(rect.x() + (rect.width() - side) / 2, rect.y() + (rect.height() - side) / 2, side, side);
-    renderer_->render(painter, square);
+    painter->setOpacity(painter->opacity() * color_.alphaF() * modeOpacity(mode));
+    drawSymbol(*painter, svg, rect);
     painter->restore();
   }
 
@@ -59,9 +52,13 @@ class SymbolIconEngine final : public QIconEngine {
                                  .arg(static_cast<int>(mode));
     QPixmap pixmap;
     if (QPixmapCache::find(cacheKey, &pixmap)) return pixmap;
-    pixmap = QPixmap(size);
-    pixmap.fill(Qt::transparent);
-    {
+    const auto masked =
+        size.width() == size.height() ? maskedSymbol(name_, size.width(), color_, modeOpacity(mode)) : std::nullopt;
+    if (masked) {
+      pixmap = QPixmap::fromImage(*masked);
+    } else {
+      pixmap = QPixmap(size);
+      pixmap.fill(Qt::transparent);
       QPainter painter(&pixmap);
       paint(&painter, QRect(QPoint(0, 0), pixmap.size()), mode, state);
     }
@@ -72,13 +69,23 @@ class SymbolIconEngine final : public QIconEngine {
 
   QIconEngine* clone() const override { return new SymbolIconEngine(name_, svg_, color_); }
   QString key() const override { return QStringLiteral("lumaro-symbol"); }
-  bool isNull() override { return !renderer_->isValid(); }
+  bool isNull() override { return svg_.isEmpty(); }
 
  private:
+  // Besides the colour's alpha, which applies as opacity too (SVG colour
+  // syntax has none).
+  static qreal modeOpacity(QIcon::Mode mode) { return mode == QIcon::Disabled ? 0.4 : 1.0; }
+
+  // Parsed only when a size without a mask is asked for.
+  QSvgRenderer& renderer() {
+    if (!renderer_) renderer_ = std::make_unique<QSvgRenderer>(tintedSymbol(svg_, color_));
+    return *renderer_;
+  }
+
   QString name_;
   QByteArray svg_;
   QColor color_;
-  std::shared_ptr<QSvgRenderer> renderer_;
+  std::unique_ptr<QSvgRenderer> renderer_;
 };
 
 // Icons already made, by symbol and colour. Emptied when the application

@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <limits>
+#include <string_view>
+
+#include "ui/percent/icu_percent_format.hpp"
+#include "ui/percent/percent_affixes_table.hpp"
 
 namespace lumaro::ui {
 namespace {
@@ -34,6 +38,52 @@ TEST(FormatPercent, FormatsTheIntegerAsAPercentageInTheLocaleOfEachCall) {
   for (const auto& call : calls) {
     EXPECT_EQ(formatPercent(call.percent, QLocale(QString::fromLatin1(call.locale))), QString::fromUtf16(call.shown))
         << call.locale << ' ' << call.percent;
+  }
+}
+
+TEST(FormatPercent, WritesEveryLocaleQtKnowsAsIcuDoes) {
+  // Most locales come from the table built at build time, not from ICU; the
+  // texts must be ICU's all the same, down to the digits.
+  auto locales = QLocale::matchingLocales(QLocale::AnyLanguage, QLocale::AnyScript, QLocale::AnyTerritory);
+  locales.append(QLocale::c());
+  for (const QLocale& locale : locales) {
+    QStringList shown, icu;
+    for (int percent = -1; percent <= 101; ++percent) {
+      shown << formatPercent(percent, locale);
+      icu << icuFormatPercent(percent, locale);
+    }
+    EXPECT_EQ(shown, icu) << locale.name().toStdString();
+  }
+  // The usual locales must not need ICU's number data.
+  EXPECT_TRUE(percentAffixesFor(QStringLiteral("en_US")));
+  EXPECT_TRUE(percentAffixesFor(QStringLiteral("de_DE")));
+}
+
+TEST(FormatPercent, TakesIcusDefaultLocaleFromTheFirstLocaleVariableSet) {
+  struct Environment {
+    const char* lcAll;
+    const char* lcMessages;
+    const char* lang;
+    bool posix;
+  };
+  static const Environment* current = nullptr;
+  const auto variable = [](const char* name) -> const char* {
+    if (std::string_view(name) == "LC_ALL") return current->lcAll;
+    return std::string_view(name) == "LC_MESSAGES" ? current->lcMessages : current->lang;
+  };
+  const Environment environments[] = {
+      {nullptr, nullptr, nullptr, true},
+      {nullptr, nullptr, "C.UTF-8", true},
+      {nullptr, nullptr, "de_DE.UTF-8", false},
+      {"POSIX", "de_DE.UTF-8", "de_DE.UTF-8", true},
+      {nullptr, "de_DE.UTF-8", "C", false},
+      {"", nullptr, "C", false},  // set, though empty: left to ICU
+  };
+  for (const Environment& environment : environments) {
+    current = &environment;
+    EXPECT_EQ(isPosixEnvironment(variable), environment.posix)
+        << (environment.lcAll ? environment.lcAll : "-") << ' ' << (environment.lcMessages ? environment.lcMessages : "-")
+        << ' ' << (environment.lang ? environment.lang : "-");
   }
 }
 

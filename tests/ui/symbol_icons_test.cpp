@@ -2,7 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <QFile>
 #include <QImage>
+#include <QPainter>
+#include <QSvgRenderer>
+
+#include "ui/symbol_masks/symbol_drawing.hpp"
+#include "ui/symbol_masks/symbol_masks.hpp"
 
 namespace lumaro::ui {
 namespace {
@@ -40,8 +46,9 @@ TEST(SymbolIcons, EverySymbolDrawsInTheColourAskedForAndAnUnknownNameGivesANullI
     const QString name = QString::fromLatin1(symbol);
     ASSERT_TRUE(hasSymbol(name)) << symbol;
     for (const QColor colour : {QColor(Qt::white), QColor(0x20, 0x20, 0x20), QColor(0x00, 0x6a, 0xd6)}) {
+      // 48 has no mask: drawn from the SVG.
       const QImage image =
-          symbolIcon(name, colour).pixmap(QSize(32, 32)).toImage().convertToFormat(QImage::Format_ARGB32);
+          symbolIcon(name, colour).pixmap(QSize(48, 48)).toImage().convertToFormat(QImage::Format_ARGB32);
       const Ink ink = inkOf(image, colour);
       EXPECT_GT(ink.painted, 32) << "nothing drawn for " << symbol;
       EXPECT_EQ(ink.offColour, 0) << symbol << " has pixels in another colour";
@@ -49,6 +56,35 @@ TEST(SymbolIcons, EverySymbolDrawsInTheColourAskedForAndAnUnknownNameGivesANullI
   }
   EXPECT_FALSE(hasSymbol(QStringLiteral("sun.max.fill.missing")));
   EXPECT_TRUE(symbolIcon(QStringLiteral("sun.max.fill.missing"), QColor(Qt::black)).isNull());
+}
+
+TEST(SymbolIcons, MasksDrawWhatTheSvgDraws) {
+  for (const char* symbol : {symbols::kSunMaxFill, symbols::kSunMax, symbols::kSunMinFill, symbols::kDisplay,
+                             symbols::kInfoCircle, symbols::kArrowClockwise, symbols::kPower}) {
+    QFile file(QStringLiteral(":/lumaro/symbols/%1.svg").arg(QLatin1String(symbol)));
+    ASSERT_TRUE(file.open(QIODevice::ReadOnly)) << symbol;
+    const QColor colour(0x00, 0x6a, 0xd6);
+    QSvgRenderer renderer(tintedSymbol(file.readAll(), colour));
+    for (const int side : {16, 22, 24, 32}) {
+      const auto masked = maskedSymbol(QString::fromLatin1(symbol), side, colour, 1.0);
+      ASSERT_TRUE(masked) << symbol << ' ' << side;
+      QImage drawn(side, side, QImage::Format_ARGB32_Premultiplied);
+      drawn.fill(Qt::transparent);
+      {
+        QPainter painter(&drawn);
+        drawSymbol(painter, renderer, drawn.rect());
+      }
+      int worst = 0;
+      for (int y = 0; y < side; ++y) {
+        for (int x = 0; x < side; ++x) {
+          const QRgb a = masked->pixel(x, y), b = drawn.pixel(x, y);
+          worst = std::max({worst, std::abs(qAlpha(a) - qAlpha(b)), std::abs(qRed(a) - qRed(b)),
+                            std::abs(qGreen(a) - qGreen(b)), std::abs(qBlue(a) - qBlue(b))});
+        }
+      }
+      EXPECT_LE(worst, 2) << symbol << " at " << side << " pixels";
+    }
+  }
 }
 
 TEST(SymbolIcons, SecondaryAlphaAndDisabledModeDrawFainter) {
