@@ -230,9 +230,9 @@ std::optional<std::vector<std::shared_ptr<Device>>> BacklightHidManager::copyDev
   std::vector<std::shared_ptr<Device>> devices;
   for (const auto& [name, usb] : paired) {
     Properties properties = usbProperties(usb);
-    if (matching_) {
+    if (matching_ && matching_->vendorID) {
       const auto vendor = properties.find("VendorID");
-      if (vendor == properties.end() || vendor->second != Property{matching_->vendorID}) continue;
+      if (vendor == properties.end() || vendor->second != Property{*matching_->vendorID}) continue;
     }
     devices.push_back(
         std::make_shared<BacklightDevice>(root / "class" / "backlight" / name, name, std::move(properties), session_));

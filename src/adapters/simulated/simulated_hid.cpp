@@ -185,7 +185,8 @@ bool matches(const Device& device, const DeviceMatching& matching) {
   const auto vendor = device.property("VendorID");
   const auto* transportText = transport ? std::get_if<std::string>(&*transport) : nullptr;
   const auto* vendorNumber = vendor ? std::get_if<std::int64_t>(&*vendor) : nullptr;
-  return transportText && *transportText == matching.transport && vendorNumber && *vendorNumber == matching.vendorID;
+  return transportText && *transportText == matching.transport &&
+         (!matching.vendorID || (vendorNumber && *vendorNumber == *matching.vendorID));
 }
 
 }  // namespace
