@@ -50,7 +50,7 @@ class Device {
 
   // The device's HID report descriptor, known without opening it; absent
   // when the platform cannot tell.
-  virtual std::optional<std::vector<std::uint8_t>> reportDescriptor() const { return std::nullopt; }
+  virtual std::optional<std::vector<std::uint8_t>> reportDescriptor() const = 0;
 
   // Non-exclusive open; 0 on success.
   virtual IOReturn open() = 0;

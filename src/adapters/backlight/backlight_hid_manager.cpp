@@ -119,6 +119,9 @@ class BacklightDevice final : public Device {
     return found->second;
   }
 
+  // The backlight class speaks for the driver; no HID descriptor reaches it.
+  std::optional<std::vector<std::uint8_t>> reportDescriptor() const override { return std::nullopt; }
+
   // Nothing to hold open; only whether the device is still there.
   IOReturn open() override {
     std::error_code error;

@@ -40,6 +40,9 @@ std::optional<Property> SimulatedCinemaDisplay::property(std::string_view key) c
   return found->second;
 }
 
+// Like a Cinema Display whose descriptor cannot be read: report 0x10 is assumed.
+std::optional<std::vector<std::uint8_t>> SimulatedCinemaDisplay::reportDescriptor() const { return std::nullopt; }
+
 IOReturn SimulatedCinemaDisplay::open() {
   std::lock_guard lock(mutex_);
   if (unplugged_) return kIOReturnNoDevice;

@@ -54,6 +54,7 @@ class SimulatedCinemaDisplay final : public Device {
 
   // --- hid::Device ---
   std::optional<Property> property(std::string_view key) const override;
+  std::optional<std::vector<std::uint8_t>> reportDescriptor() const override;
   IOReturn open() override;
   IOReturn getFeatureReport(std::uint8_t reportID, std::span<std::uint8_t> buffer, std::int64_t& length) override;
   IOReturn setFeatureReport(std::uint8_t reportID, std::span<const std::uint8_t> buffer) override;
