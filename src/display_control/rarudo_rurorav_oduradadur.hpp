@@ -88,7 +88,14 @@ class RarudoRuroravOduradadur {
   std::vector<DisplayEDID> parseIoregOutput(std::string_view text);
 
   std::optional<DisplayEDIDDetails> fetchEDIDDetails(std::int64_t vendorID, std::int64_t productID,
-                                                     const std::optional<std::string>& serialNumber);
+                                                     const std::optional<std::string>& serialNumber) {
+    return fetchEDIDDetails(vendorID, productID, serialNumber, std::nullopt);
+  }
+  // With the EDID the display sent over USB at discovery, that EDID is the
+  // display's: twins of one model are told apart by it.
+  std::optional<DisplayEDIDDetails> fetchEDIDDetails(std::int64_t vendorID, std::int64_t productID,
+                                                     const std::optional<std::string>& serialNumber,
+                                                     const std::optional<std::vector<std::uint8_t>>& usbEDID);
   std::optional<DisplayEDIDDetails> fetchEDIDViaCoreGraphics(std::int64_t vendorID, std::int64_t productID);
   // First qualifying display service whose product ID equals `productID`.
   std::unique_ptr<displays::RegistryService> findAppleDisplayService(std::int64_t productID);
@@ -102,6 +109,10 @@ class RarudoRuroravOduradadur {
   // or for a Cinema Display from report 2. Silent, since most have none.
   std::optional<std::vector<std::uint8_t>> readUsbEDID(hid::Device& device, const std::optional<EDIDReport>& report,
                                                        bool cinema);
+  // The details of the display that sent `usbEDID`: from the display service
+  // whose EDID starts with the same base block (it may hold more blocks),
+  // otherwise from `usbEDID` itself. Absent when `usbEDID` is no EDID.
+  std::optional<DisplayEDIDDetails> fetchEDIDViaUsb(const std::vector<std::uint8_t>& usbEDID);
   // Brightness through a control the display's descriptor describes.
   BrightnessRead readControl(const AppleDisplay& display, const BrightnessControl& control);
   hid::IOReturn writeControl(const AppleDisplay& display, const BrightnessControl& control, float value);

@@ -33,6 +33,17 @@ class DetailsTest : public TwoDisplaysTest {
   CompletionLog log;
 };
 
+// A display that sends its EDID over USB is shown that EDID, where the
+// registry has none for its model.
+TEST_F(DetailsTest, TheEDIDADisplaySendsOverUSBIsItsOwn) {
+  rig.plug({.productID = 0x9227, .serialNumber = "USB"})->answerEDID(appleDisplayEdid());
+  refreshNow();
+  manager().loadEDIDDetails(manager().displays().at(2).id, log.recorder(*queues));
+  queues->runAll();
+  ASSERT_EQ(log.results.size(), 1u);
+  EXPECT_EQ(log.results[0], expectedDetails());
+}
+
 TEST_F(DetailsTest, FoundDetailsReachTheCompletionFirstThenTheRowAndStayWhenALaterLookupFindsNothing) {
   const auto subscription = countChanges();
   manager().loadEDIDDetails(found, log.recorder(*queues));

@@ -6,8 +6,10 @@
 #include <ostream>
 #include <string>
 
+#include "adapters/linux/linux_display_services.hpp"
 #include "fixtures.hpp"
 #include "hidraw_rig.hpp"
+#include "scratch_dir.hpp"
 
 // Displays that describe their brightness control in their report
 // descriptor, of any vendor, through the real hidapi adapter and controller.
@@ -165,6 +167,39 @@ TEST_F(HidrawDisplay, CinemaDisplaysKeepTheirBytesAndBrokenDescriptorsMakeNoDisp
     EXPECT_EQ(cinema->getRequests().back(), (Bytes{0x10, 0x00})) << cinema->identity().serial;
   }
   EXPECT_EQ(unclosed.ioctls() + truncated.ioctls(), 0);
+}
+
+// Twin LED Cinema Displays, each sending its own base block over USB, on
+// connectors in the other order: each finds its own connector's EDID.
+TEST_F(HidrawDisplay, TwinsEachFindTheirOwnConnectorsEDID) {
+  const Bytes first = testing::fixtureBytes("edid/apple-led-cinema-9226.bin");
+  Bytes second = first;
+  ++second[12];  // the next serial number, the checksum kept
+  --second[127];
+  const testing::ScratchDir drm;
+  drm.write("card0-DP-1/status", "connected\n");
+  drm.write("card0-DP-1/edid", std::string(second.begin(), second.end()));
+  drm.write("card0-DP-2/status", "connected\n");
+  drm.write("card0-DP-2/edid", std::string(first.begin(), first.end()));
+  ControllerPorts ports;
+  ports.hidManager = std::make_unique<hid::HidapiHidManager>();
+  ports.displayServices = std::make_shared<displays::LinuxDisplayServices>(drm.path());
+  ports.sink = sink_;
+  RarudoRuroravOduradadur controller(std::move(ports));
+  bed_.add(testing::cinemaDisplay(0x9226, "TWIN-A", 0, 1, "2", Bytes(first.begin(), first.begin() + 128)));
+  bed_.add(testing::cinemaDisplay(0x9226, "TWIN-B", 1, 1, "3", Bytes(second.begin(), second.begin() + 128)));
+
+  const auto displays = controller.detectDisplays();
+  ASSERT_EQ(displays.size(), 2u);
+  for (const AppleDisplay& display : displays) {
+    sink_->take();
+    const auto details =
+        controller.fetchEDIDDetails(display.vendorID, display.productID, display.serialNumber, display.usbEDID);
+    ASSERT_TRUE(details.has_value());
+    EXPECT_EQ(details->serialNumber, display.serialNumber == "TWIN-A" ? "34161703" : "34161704");
+    EXPECT_EQ(sink_->take().back(),
+              "RarudoRuroravOduradadur: Found the display's own EDID on a display service (256 bytes)");
+  }
 }
 
 }  // namespace
