@@ -97,7 +97,7 @@ TEST_F(DisplaysComingAndGoing, PlugInAndOutAndABurstEachRefreshOnce) {
 }
 
 // An unlisted model counts only when its descriptor describes a brightness control.
-TEST_F(DisplaysComingAndGoing, OtherDevicesAndUnsupportedModelsRefreshNothing) {
+TEST_F(DisplaysComingAndGoing, OtherDevicesRefreshNothingADescribedModelDoes) {
   auto& keyboard = bed_.add(testing::keyboard(0, 1, "3"));
   auto unsupported = testing::cinemaDisplay(0x1234, "X", 1, 1, "4");
   const auto descriptor = std::exchange(unsupported.reportDescriptor, {});
