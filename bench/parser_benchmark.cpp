@@ -3,13 +3,17 @@
 
 #include <benchmark/benchmark.h>
 
+#include <fstream>
+#include <iterator>
 #include <span>
 #include <string>
 #include <string_view>
+#include <vector>
 
+#include "adapters/simulated/line_sinks.hpp"
+#include "display_control/display_description.hpp"
 #include "edid/ioreg_parser.hpp"
 #include "ioreg_dump_generator.hpp"
-#include "adapters/simulated/line_sinks.hpp"
 #include "text/unicode_text.hpp"
 
 namespace {
@@ -72,8 +76,23 @@ void BM_ParseIoregOutput(benchmark::State& state) {
   setBytes(state, text);
 }
 
+// Every descriptor fixture one after the other, and the Pro Display XDR's
+// again: 305 bytes, seven top-level collections, every kind of item.
+void BM_ParseReportDescriptor(benchmark::State& state) {
+  std::vector<std::uint8_t> descriptor;
+  for (const char* name : {"studio-display-1114.bin", "usb-keyboard.bin", "pro-display-xdr-9243.bin",
+                           "ultrafine-5k-9a70.bin", "cinema-display.bin", "pro-display-xdr-9243.bin"}) {
+    std::ifstream in(std::string(LUMARO_HID_FIXTURES) + "/" + name, std::ios::binary);
+    descriptor.insert(descriptor.end(), std::istreambuf_iterator<char>(in), {});
+  }
+  if (lumaro::describeDisplay(descriptor).refusal) state.SkipWithError("the descriptor was refused");
+  for (auto _ : state) benchmark::DoNotOptimize(lumaro::describeDisplay(descriptor));
+  state.counters["bytes"] = static_cast<double>(descriptor.size());
+}
+
 }  // namespace
 
+BENCHMARK(BM_ParseReportDescriptor)->Unit(benchmark::kMicrosecond);
 BENCHMARK(BM_ValidateUtf8)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_DecodeUtf8Lossy)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_GraphemeCount)->Unit(benchmark::kMillisecond);

@@ -2,7 +2,8 @@
 // detection, a brightness read per display, and the main-queue step that
 // publishes the new rows. Once on the simulated HID bus, once with the four
 // on the kernel's backlight driver: real sysfs files in a scratch tree, read
-// through the application's composite of both paths.
+// through the application's composite of both paths. And once with four
+// displays found by their report descriptors, read from sysfs files.
 
 #include <benchmark/benchmark.h>
 
@@ -10,11 +11,13 @@
 
 #include <filesystem>
 #include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
 #include "adapters/backlight/backlight_hid_manager.hpp"
 #include "adapters/composite/composite_hid_manager.hpp"
+#include "described_displays.hpp"
 #include "simulated_manager.hpp"
 
 namespace {
@@ -82,6 +85,28 @@ void BM_RefreshBacklightDriver(benchmark::State& state) {
   fs::remove_all(root);
 }
 BENCHMARK(BM_RefreshBacklightDriver)->Unit(benchmark::kMicrosecond);
+
+std::vector<std::uint8_t> fileBytes(const fs::path& file) {
+  std::ifstream in(file, std::ios::binary);
+  return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// Four displays found by their descriptors, each read from its sysfs file and
+// parsed at every pass, then a brightness read in the display's units.
+void BM_RefreshDescribedDisplays(benchmark::State& state) {
+  const auto descriptor = fileBytes(fs::path(LUMARO_HID_FIXTURES) / "studio-display-1114.bin");
+  lumaro::bench::SimulatedManager rig(std::make_unique<lumaro::bench::DescribedDisplays>(
+      kDisplays, descriptor, std::vector<std::uint8_t>{1, 0x30, 0x75, 0, 0, 0xAB, 0xCD}));
+  for (auto _ : state) {
+    rig.manager->refresh();
+    rig.pump();
+  }
+  const auto& rows = rig.manager->displays();
+  if (rows.size() != kDisplays || rows[0].brightnessFailure || rows[0].brightness != (30000.0f - 400) / 59600) {
+    state.SkipWithError("the refresh did not publish four read rows");
+  }
+}
+BENCHMARK(BM_RefreshDescribedDisplays)->Unit(benchmark::kMicrosecond);
 
 }  // namespace
 

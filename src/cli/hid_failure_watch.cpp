@@ -11,6 +11,7 @@ class WatchedDevice final : public hid::Device {
   explicit WatchedDevice(std::shared_ptr<hid::Device> inner) : inner_(std::move(inner)) {}
 
   std::optional<hid::Property> property(std::string_view key) const override { return inner_->property(key); }
+  std::optional<std::vector<std::uint8_t>> reportDescriptor() const override { return inner_->reportDescriptor(); }
 
   hid::IOReturn open() override {
     failure_ = hid::kIOReturnSuccess;  // a new cycle

@@ -9,6 +9,7 @@
 #include "diagnostics/format.hpp"
 #include "display_control/details_assembly.hpp"
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "edid/edid_layout.hpp"
 #include "edid/edid_parser.hpp"
 #include "text/decimal_integer.hpp"
 
@@ -26,8 +27,12 @@ std::optional<displays::RegistryValue> valueFor(const displays::InfoDictionary& 
 }  // namespace
 
 std::optional<DisplayEDIDDetails> RarudoRuroravOduradadur::fetchEDIDDetails(
-    std::int64_t vendorID, std::int64_t productID, const std::optional<std::string>& serialNumber) {
+    std::int64_t vendorID, std::int64_t productID, const std::optional<std::string>& serialNumber,
+    const std::optional<std::vector<std::uint8_t>>& usbEDID) {
   say("Fetching EDID for vendor 0x" + diag::hex4(vendorID) + " product 0x" + diag::hex4(productID));
+  if (usbEDID) {
+    if (auto details = fetchEDIDViaUsb(*usbEDID)) return details;
+  }
 
   // The online-display list reports the display's own vendor number, never
   // the USB one, so the USB vendor only serves the line above.
@@ -96,6 +101,33 @@ std::optional<DisplayEDIDDetails> RarudoRuroravOduradadur::fetchEDIDViaCoreGraph
   }
   say("No matching display found in CGDisplay list");
   return std::nullopt;
+}
+
+std::optional<DisplayEDIDDetails> RarudoRuroravOduradadur::fetchEDIDViaUsb(const std::vector<std::uint8_t>& usbEDID) {
+  const auto own = EDIDParser::make(usbEDID);
+  if (!own) return std::nullopt;
+  const auto baseBlock = std::span(usbEDID).first(edid_layout::kBlockSize);
+  if (auto& services = ports_.displayServices) {
+    for (const std::string_view className : kDisplayServiceClasses) {
+      const auto iterator = services->matchingServices(className);
+      if (!iterator) continue;
+      while (const auto service = iterator->next()) {
+        const auto edid = readDisplayEDID(*service);
+        if (!edid || edid->size() < baseBlock.size() ||
+            !std::equal(baseBlock.begin(), baseBlock.end(), edid->begin())) {
+          continue;
+        }
+        // Equal base blocks make this connector the display's, whatever
+        // order the connectors come in; it may carry more blocks than USB.
+        if (const auto connected = EDIDParser::make(*edid)) {
+          say("Found the display's own EDID on a display service (" + std::to_string(edid->size()) + " bytes)");
+          return assembleDisplayServiceDetails(*connected, 0);
+        }
+      }
+    }
+  }
+  say("Using the EDID the display sent over USB (" + std::to_string(usbEDID.size()) + " bytes)");
+  return assembleDisplayServiceDetails(*own, 0);
 }
 
 std::unique_ptr<displays::RegistryService> RarudoRuroravOduradadur::findAppleDisplayService(std::int64_t productID) {

@@ -6,6 +6,7 @@
 #include <utility>
 
 #include "diagnostics/format.hpp"
+#include "display_control/display_description.hpp"
 #include "text/decimal_integer.hpp"
 
 namespace lumaro {
@@ -62,7 +63,8 @@ std::vector<AppleDisplay> RarudoRuroravOduradadur::detectDisplays() {
   say("detectDisplays called");
 
   hid::Manager& manager = *ports_.hidManager;
-  manager.setDeviceMatching(hid::DeviceMatching{.transport = "USB", .vendorID = appleVendorID});
+  // Every vendor: a display that describes a brightness control may come from anyone.
+  manager.setDeviceMatching(hid::DeviceMatching{.transport = "USB", .vendorID = std::nullopt});
 
   const hid::IOReturn openStatus = manager.open();
   say("HID Manager open status: " + diag::code(openStatus));
@@ -80,25 +82,42 @@ std::vector<AppleDisplay> RarudoRuroravOduradadur::detectDisplays() {
   std::vector<AppleDisplay> displays;
   for (const auto& device : *devices) {
     if (!device) continue;
-
-    const auto vendorID = readIntProperty(*device, "VendorID");
-    if (vendorID != appleVendorID) continue;
-
-    const auto productID = readIntProperty(*device, "ProductID");
-    if (!productID || !supportedProductIDs().contains(*productID)) continue;
-
-    AppleDisplay display;
-    display.id = Uuid::random();
-    display.vendorID = appleVendorID;
-    display.productID = *productID;
-    display.serialNumber = stringProperty(*device, "SerialNumber");
-    display.locationID = readIntProperty(*device, "LocationID");
-    display.name = stringProperty(*device, "Product");
-    display.device = device;
-    displays.push_back(std::move(display));
+    auto display = describedDisplay(*device);
+    if (!display) continue;
+    display->id = Uuid::random();
+    display->serialNumber = stringProperty(*device, "SerialNumber");
+    display->locationID = readIntProperty(*device, "LocationID");
+    display->name = stringProperty(*device, "Product");
+    display->device = device;
+    displays.push_back(std::move(*display));
   }
   // The manager stays open; the next pass re-installs the criteria and re-opens it.
   return displays;
+}
+
+std::optional<AppleDisplay> RarudoRuroravOduradadur::describedDisplay(hid::Device& device) {
+  const auto vendorID = readIntProperty(device, "VendorID");
+  const auto productID = readIntProperty(device, "ProductID");
+  if (!vendorID || !productID) return std::nullopt;
+  const bool cinema = *vendorID == appleVendorID && supportedProductIDs().contains(*productID);
+
+  DisplayDescription description;
+  if (const auto descriptor = device.reportDescriptor()) {
+    description = describeDisplay(*descriptor);
+    if (description.refusal) {
+      say("Ignoring the report descriptor of 0x" + diag::hex4(*vendorID) + ":0x" + diag::hex4(*productID) + ": " +
+          *description.refusal);
+    }
+  }
+  if (!cinema && !description.brightness) return std::nullopt;
+
+  AppleDisplay display;
+  display.vendorID = *vendorID;
+  display.productID = *productID;
+  // A Cinema Display whose descriptor describes the fixed report keeps its exact bytes.
+  if (description.brightness != kFixedBrightnessControl) display.brightnessControl = description.brightness;
+  display.usbEDID = readUsbEDID(device, description.edid, cinema);
+  return display;
 }
 
 std::optional<std::int64_t> RarudoRuroravOduradadur::readIntProperty(const hid::Device& device,
@@ -126,6 +145,7 @@ std::uint8_t RarudoRuroravOduradadur::brightnessByte(float value) {
 }
 
 RarudoRuroravOduradadur::BrightnessRead RarudoRuroravOduradadur::readBrightness(const AppleDisplay& display) {
+  if (display.brightnessControl) return readControl(display, *display.brightnessControl);
   hid::Device* device = display.device.get();
   const hid::IOReturn openStatus = device ? device->open() : hid::kIOReturnNoDevice;
   if (openStatus != hid::kIOReturnSuccess) {
@@ -162,6 +182,7 @@ RarudoRuroravOduradadur::BrightnessRead RarudoRuroravOduradadur::readBrightness(
 }
 
 hid::IOReturn RarudoRuroravOduradadur::writeBrightness(const AppleDisplay& display, float value) {
+  if (display.brightnessControl) return writeControl(display, *display.brightnessControl, value);
   hid::Device* device = display.device.get();
   const hid::IOReturn openStatus = device ? device->open() : hid::kIOReturnNoDevice;
   if (openStatus != hid::kIOReturnSuccess) {
@@ -173,13 +194,18 @@ hid::IOReturn RarudoRuroravOduradadur::writeBrightness(const AppleDisplay& displ
   const std::array<std::uint8_t, 2> buffer{brightnessReportID, byte};
   sayUnprefixed("Setting brightness byte: " + std::to_string(byte));
 
-  const hid::IOReturn status = device->setFeatureReport(brightnessReportID, buffer);
+  return sendAndClose(*device, buffer, byte);
+}
+
+hid::IOReturn RarudoRuroravOduradadur::sendAndClose(hid::Device& device, std::span<const std::uint8_t> report,
+                                                    std::int64_t value) {
+  const hid::IOReturn status = device.setFeatureReport(report[0], report);
   if (status != hid::kIOReturnSuccess) {
     sayUnprefixed("Failed to set report: " + diag::code(status));
   } else {
-    sayUnprefixed("Successfully set brightness to " + std::to_string(byte));
+    sayUnprefixed("Successfully set brightness to " + std::to_string(value));
   }
-  device->close();
+  device.close();
   return status;
 }
 

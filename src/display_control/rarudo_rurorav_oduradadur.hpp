@@ -7,11 +7,13 @@
 #include <mutex>
 #include <optional>
 #include <set>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "diagnostics/prefixing_line_sink.hpp"
+#include "display_control/display_description.hpp"
 #include "display_control/records/records.hpp"
 #include "edid/display_edid.hpp"
 #include "ports/child_process.hpp"
@@ -40,6 +42,11 @@ class RarudoRuroravOduradadur {
   static constexpr std::int64_t appleVendorID = 1452;         // 0x05AC, USB vendor
   static constexpr std::int64_t appleDisplayVendorID = 1552;  // 0x0610, display vendor
   static constexpr std::uint8_t brightnessReportID = 0x10;
+  // Report 0x10 as a descriptor describes it: one byte 0-255 after the ID.
+  static constexpr BrightnessControl kFixedBrightnessControl{
+      .reportID = 0x10, .bitOffset = 0, .bitSize = 8, .minimum = 0, .maximum = 255, .reportLength = 2};
+  // The feature report the Cinema Displays answer with their EDID.
+  static constexpr std::uint8_t cinemaEDIDReportID = 0x02;
   static constexpr double edidCacheDuration = 10.0;  // seconds
   static constexpr std::uint32_t maxOnlineDisplays = 16;
   static constexpr const char* ioregPath = "/usr/sbin/ioreg";
@@ -81,7 +88,14 @@ class RarudoRuroravOduradadur {
   std::vector<DisplayEDID> parseIoregOutput(std::string_view text);
 
   std::optional<DisplayEDIDDetails> fetchEDIDDetails(std::int64_t vendorID, std::int64_t productID,
-                                                     const std::optional<std::string>& serialNumber);
+                                                     const std::optional<std::string>& serialNumber) {
+    return fetchEDIDDetails(vendorID, productID, serialNumber, std::nullopt);
+  }
+  // With the EDID the display sent over USB at discovery, that EDID is the
+  // display's: twins of one model are told apart by it.
+  std::optional<DisplayEDIDDetails> fetchEDIDDetails(std::int64_t vendorID, std::int64_t productID,
+                                                     const std::optional<std::string>& serialNumber,
+                                                     const std::optional<std::vector<std::uint8_t>>& usbEDID);
   std::optional<DisplayEDIDDetails> fetchEDIDViaCoreGraphics(std::int64_t vendorID, std::int64_t productID);
   // First qualifying display service whose product ID equals `productID`.
   std::unique_ptr<displays::RegistryService> findAppleDisplayService(std::int64_t productID);
@@ -89,6 +103,28 @@ class RarudoRuroravOduradadur {
   static std::optional<std::int64_t> registryInteger(const std::optional<displays::RegistryValue>& value);
 
  private:
+  // The display behind `device`, identity and reports only; absent when it is none.
+  std::optional<AppleDisplay> describedDisplay(hid::Device& device);
+  // The EDID the display answers over USB: from its EDID Information report,
+  // or for a Cinema Display from report 2. Silent, since most have none.
+  std::optional<std::vector<std::uint8_t>> readUsbEDID(hid::Device& device, const std::optional<EDIDReport>& report,
+                                                       bool cinema);
+  // The details of the display that sent `usbEDID`: from the display service
+  // whose EDID starts with the same base block (it may hold more blocks),
+  // otherwise from `usbEDID` itself. Absent when `usbEDID` is no EDID.
+  std::optional<DisplayEDIDDetails> fetchEDIDViaUsb(const std::vector<std::uint8_t>& usbEDID);
+  // Brightness through a control the display's descriptor describes.
+  BrightnessRead readControl(const AppleDisplay& display, const BrightnessControl& control);
+  hid::IOReturn writeControl(const AppleDisplay& display, const BrightnessControl& control, float value);
+  // Gets the control's whole report into `report`, checked for length, ID
+  // and range; prints the failure and returns its code otherwise.
+  hid::IOReturn getControlReport(hid::Device& device, const BrightnessControl& control,
+                                 std::vector<std::uint8_t>& report, std::int64_t& value);
+
+  // Sends `report` (its ID first), says how it went with the brightness
+  // `value` it carries, and closes the device.
+  hid::IOReturn sendAndClose(hid::Device& device, std::span<const std::uint8_t> report, std::int64_t value);
+
   // In the controller's voice, and without it (the brightness lines carry no prefix).
   void say(std::string_view line);
   void sayUnprefixed(std::string_view line) const;

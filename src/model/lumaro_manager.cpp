@@ -204,14 +204,20 @@ void LumaroManager::loadEDIDDetails(const Uuid& displayID, DetailsCompletion com
     if (completion) completion(std::nullopt);
     return;
   }
-  queues_->asyncGlobal([manager = weak_from_this(), item = *row, displayID,
+  // The EDID the display sent over USB tells it from a twin of the same model.
+  std::shared_ptr<const std::vector<std::uint8_t>> usbEDID;
+  if (const auto device = deviceMap_.find(displayID); device != deviceMap_.end() && device->second.usbEDID) {
+    usbEDID = std::make_shared<const std::vector<std::uint8_t>>(*device->second.usbEDID);
+  }
+  queues_->asyncGlobal([manager = weak_from_this(), item = *row, displayID, usbEDID = std::move(usbEDID),
                         answer = std::make_shared<CompletionOnce>(std::move(completion))] {
     const auto self = manager.lock();  // kept for the whole lookup
     if (!self) {
       (*answer)(std::nullopt);
       return;
     }
-    auto details = self->controller_->fetchEDIDDetails(item.vendorID, item.productID, item.serialNumber);
+    auto details = self->controller_->fetchEDIDDetails(item.vendorID, item.productID, item.serialNumber,
+                                                       usbEDID ? std::optional(*usbEDID) : std::nullopt);
     if (details) {
       self->queues_->asyncMain([manager, displayID, found = *details] {
         if (auto store = manager.lock()) store->storeEDIDDetails(displayID, found);

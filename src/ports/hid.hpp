@@ -36,8 +36,8 @@ using Property = std::variant<OtherType, std::int64_t, std::string>;
 
 // What a manager matches devices on.
 struct DeviceMatching {
-  std::string transport;  // "USB"
-  std::int64_t vendorID;  // 1452
+  std::string transport;                 // "USB"
+  std::optional<std::int64_t> vendorID;  // absent: every vendor
   bool operator==(const DeviceMatching&) const = default;
 };
 
@@ -47,6 +47,10 @@ class Device {
 
   // Absent when the device has no such property.
   virtual std::optional<Property> property(std::string_view key) const = 0;
+
+  // The device's HID report descriptor, known without opening it; absent
+  // when the platform cannot tell.
+  virtual std::optional<std::vector<std::uint8_t>> reportDescriptor() const = 0;
 
   // Non-exclusive open; 0 on success.
   virtual IOReturn open() = 0;

@@ -10,6 +10,7 @@
 #include <QVBoxLayout>
 #include <cmath>
 
+#include "display_control/access_rule.hpp"
 #include "ui/accessibility.hpp"
 #include "ui/elided_label.hpp"
 #include "ui/percent_format.hpp"
@@ -148,6 +149,16 @@ QString DisplayRow::brightnessFailureText(BrightnessFailure failure) {
   return tr("The display's brightness could not be read. Refresh the list to try again.");
 }
 
+QString DisplayRow::brightnessFailureText(const DisplayItem& item) {
+  const BrightnessFailure failure = item.brightnessFailure.value_or(BrightnessFailure::kError);
+  if (failure != BrightnessFailure::kNotPrivileged || accessRuleCovers(item.vendorID, item.productID)) {
+    return brightnessFailureText(failure);
+  }
+  return tr("No permission to control this display, and Lumaro's display access rule does not list it. Add this "
+            "line to /etc/udev/rules.d/70-lumaro.rules, then unplug the display and plug it back in: %1")
+      .arg(QString::fromStdString(accessRuleLine(item.vendorID, item.productID)));
+}
+
 void DisplayRow::present(const DisplayItem& item) {
   const QString name = QString::fromStdString(item.name);
   // An unread row holds a stand-in brightness, which must not pass for the display's.
@@ -156,7 +167,7 @@ void DisplayRow::present(const DisplayItem& item) {
   // No slider at all: a disabled one would still sit at the stand-in value.
   slider_->setEnabled(!unread);
   sliderLine_->setVisible(!unread);
-  brightnessFailure_->setText(unread ? brightnessFailureText(*item.brightnessFailure) : QString());
+  brightnessFailure_->setText(unread ? brightnessFailureText(item) : QString());
   brightnessFailure_->setVisible(unread);
   name_->setText(name);
   percent_->setText(percent);

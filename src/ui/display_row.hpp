@@ -44,6 +44,9 @@ class DisplayRow final : public QWidget {
 
   // The short reason shown for a row whose brightness could not be read.
   static QString brightnessFailureText(BrightnessFailure failure);
+  // The same for the row's display: a display the shipped access rule does
+  // not list gets the line that grants it instead.
+  static QString brightnessFailureText(const DisplayItem& item);
 
   static int sliderPosition(float brightness);
   static float sliderValue(int position);

@@ -10,6 +10,7 @@
 #include <string>
 #include <tuple>
 
+#include "display_control/access_rule.hpp"
 #include "simulated_rig.hpp"
 
 namespace lumaro {
@@ -56,8 +57,8 @@ TEST(Discovery, ManagerIsClosedOnlyAfterAnOpenedPassFoundNothing) {
   EXPECT_EQ(rig.manager->openCount(), 4);
   EXPECT_EQ(rig.manager->closeCount(), 2);
 
-  const hid::DeviceMatching usbApple{.transport = "USB", .vendorID = 1452};
-  EXPECT_THAT(rig.manager->matchingHistory(), ElementsAre(usbApple, usbApple, usbApple, usbApple));
+  const hid::DeviceMatching usbAnyVendor{.transport = "USB", .vendorID = std::nullopt};
+  EXPECT_THAT(rig.manager->matchingHistory(), ElementsAre(usbAnyVendor, usbAnyVendor, usbAnyVendor, usbAnyVendor));
 }
 
 TEST(Discovery, ControllerWithoutPortsFailsQuietly) {
@@ -95,21 +96,28 @@ TEST(Discovery, AcceptsExactlyTheSupportedModels) {
   EXPECT_THAT(rig.sink->take(), ElementsAre(kDetectLine, kOpenedLine));
 }
 
-// The udev rule opens exactly the displays discovery accepts to the user: one
-// product ID per line, never a whole vendor (that would take in keyboards).
-TEST(Discovery, TheUdevRuleGrantsAccessToExactlyTheSupportedModels) {
+// The udev rule opens exactly the displays the code says it covers to the
+// user, one product per line, never a whole vendor (that would take in
+// keyboards); the line named for any other display is written like its lines.
+TEST(Discovery, TheUdevRuleGrantsAccessToExactlyTheCoveredModels) {
   std::ifstream rule(std::string(LUMARO_FIXTURES_DIR) + "/../../packaging/udev/70-lumaro.rules");
   ASSERT_TRUE(rule);
-  const std::regex match(
-      R"re(^SUBSYSTEM=="hidraw", ATTRS\{idVendor\}=="05ac", ATTRS\{idProduct\}=="([0-9a-f]{4})", )re");
-  std::set<std::int64_t> granted;
+  const std::regex match(R"re(ATTRS\{idVendor\}=="([0-9a-f]{4})", ATTRS\{idProduct\}=="([0-9a-f]{4})")re");
+  std::set<std::pair<std::int64_t, std::int64_t>> granted;
   for (std::string line; std::getline(rule, line);) {
     if (line.empty() || line.starts_with("#")) continue;
-    std::smatch product;
-    ASSERT_TRUE(std::regex_search(line, product, match)) << line;
-    granted.insert(std::stoll(product[1], nullptr, 16));
+    std::smatch ids;
+    ASSERT_TRUE(std::regex_search(line, ids, match)) << line;
+    const auto vendor = std::stoll(ids[1], nullptr, 16), product = std::stoll(ids[2], nullptr, 16);
+    EXPECT_EQ(accessRuleLine(vendor, product), line);
+    EXPECT_TRUE(accessRuleCovers(vendor, product)) << line;
+    granted.emplace(vendor, product);
   }
-  EXPECT_EQ(granted, RarudoRuroravOduradadur::supportedProductIDs());
+  std::set<std::pair<std::int64_t, std::int64_t>> covered = {{0x05AC, 0x1114}, {0x05AC, 0x9243}, {0x043E, 0x9A70}};
+  for (const std::int64_t id : RarudoRuroravOduradadur::supportedProductIDs()) covered.emplace(0x05AC, id);
+  EXPECT_EQ(granted, covered);
+  EXPECT_FALSE(accessRuleCovers(0x1D5C, 0x7010));
+  EXPECT_FALSE(accessRuleCovers(0x043E, 0x1114)) << "a product ID under another vendor";
 }
 
 TEST(Discovery, FillsTheRecordFromTheDeviceProperties) {

@@ -33,6 +33,20 @@ class DetailsTest : public TwoDisplaysTest {
   CompletionLog log;
 };
 
+// A display that sends its EDID over USB is shown that EDID, where the
+// registry has none for its model; one whose checksum fails is no EDID.
+TEST_F(DetailsTest, TheEDIDADisplaySendsOverUSBIsItsOwn) {
+  rig.plug({.productID = 0x9227, .serialNumber = "USB"})->answerEDID(appleDisplayEdid());
+  auto corrupt = appleDisplayEdid();
+  ++corrupt[20];
+  rig.plug({.productID = 0x9227, .serialNumber = "BAD"})->answerEDID(corrupt);
+  refreshNow();
+  manager().loadEDIDDetails(manager().displays().at(2).id, log.recorder(*queues));
+  manager().loadEDIDDetails(manager().displays().at(3).id, log.recorder(*queues));
+  queues->runAll();
+  EXPECT_EQ(log.results, (std::vector<std::optional<DisplayEDIDDetails>>{expectedDetails(), std::nullopt}));
+}
+
 TEST_F(DetailsTest, FoundDetailsReachTheCompletionFirstThenTheRowAndStayWhenALaterLookupFindsNothing) {
   const auto subscription = countChanges();
   manager().loadEDIDDetails(found, log.recorder(*queues));

@@ -1,5 +1,7 @@
 #include "umockdev_bed.hpp"
 
+#include "fixtures.hpp"
+
 #include <asm/ioctl.h>
 #include <linux/hidraw.h>
 #include <sys/stat.h>
@@ -19,18 +21,9 @@ namespace lumaro::testing {
 
 namespace {
 
-constexpr std::uint8_t kBrightnessReportID = 0x10;
 constexpr const char* kController = "/sys/devices/pci0000:00/0000:00:14.0";
 constexpr int kHidrawMajor = 241;
 constexpr uid_t kNobody = 65534;
-
-// Monitor page, brightness as feature report 0x10; then a consumer-control
-// collection, so the node has two top-level collections.
-const std::vector<std::uint8_t> kDisplayDescriptor = {
-    0x05, 0x80, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x10, 0x05, 0x82, 0x09, 0x10, 0x15, 0x00, 0x26, 0xFF, 0x00,
-    0x75, 0x08, 0x95, 0x01, 0xB1, 0x02, 0xC0, 0x05, 0x0C, 0x09, 0x01, 0xA1, 0x01, 0x85, 0x11, 0x09, 0xE9,
-    0x15, 0x00, 0x25, 0x01, 0x75, 0x01, 0x95, 0x01, 0x81, 0x02, 0x75, 0x07, 0x95, 0x01, 0x81, 0x03, 0xC0,
-};
 
 // `format` is a printf conversion for one unsigned value.
 std::string hex(unsigned value, const char* format) {
@@ -54,17 +47,42 @@ gboolean onIoctl(UMockdevIoctlBase*, UMockdevIoctlClient* client, gpointer devic
 }  // namespace
 
 // Fields in UsbHidIdentity's order: IDs, serial, strings, place, node, descriptor.
-UsbHidIdentity cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath) {
-  return {
-      0x05AC, productID,         std::move(serial), "Apple Inc.", "Apple Cinema HD Display", busnum, std::move(devpath),
-      hidraw, kDisplayDescriptor};
+UsbHidIdentity cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath,
+                             const std::vector<std::uint8_t>& edid) {
+  UsbHidIdentity display{0x05AC,
+                         productID,
+                         std::move(serial),
+                         "Apple Inc.",
+                         "Apple Cinema HD Display",
+                         busnum,
+                         std::move(devpath),
+                         hidraw,
+                         fixtureBytes("hid/cinema-display.bin")};
+  if (!edid.empty()) {
+    display.featureReports.push_back({0x02});
+    display.featureReports.back().insert(display.featureReports.back().end(), edid.begin(), edid.end());
+  }
+  return display;
 }
 
 UsbHidIdentity keyboard(int hidraw, int busnum, std::string devpath) {
-  return {0x046D, 0xC31C, "", "Logitech", "USB Keyboard", busnum, std::move(devpath), hidraw};
+  return {0x046D,
+          0xC31C,
+          "",
+          "Logitech",
+          "USB Keyboard",
+          busnum,
+          std::move(devpath),
+          hidraw,
+          fixtureBytes("hid/usb-keyboard.bin")};
 }
 
 // --- EmulatedHidraw ---
+
+EmulatedHidraw::EmulatedHidraw(UsbHidIdentity identity) : identity_(std::move(identity)) {
+  reports_[kBrightnessReportID] = {kBrightnessReportID, 0x80};
+  for (const auto& report : identity_.featureReports) reports_[report.at(0)] = report;
+}
 
 // umockdev backs an emulated node with a pseudo-terminal: every handle open
 // on the node is a descriptor of this process that leads to it.
@@ -88,6 +106,7 @@ std::pair<long, int> EmulatedHidraw::handleIoctl(void* opaque) {
   const bool setFeature = hidrawType && _IOC_NR(request) == 0x06;
 
   std::lock_guard lock(mutex_);
+  ++ioctls_;
   if (vanished_) return {-1, ENODEV};
   if (request == HIDIOCGRDESCSIZE) {
     g_autoptr(UMockdevIoctlData) data = umockdev_ioctl_data_resolve(arg, 0, sizeof(int), nullptr);
@@ -101,17 +120,19 @@ std::pair<long, int> EmulatedHidraw::handleIoctl(void* opaque) {
   std::vector<std::uint8_t> bytes(data->data, data->data + std::min<std::size_t>(size, std::size_t(data->data_len)));
   (getFeature ? getRequests_ : received_).push_back(bytes);
   if (failNext_) return {-1, *std::exchange(failNext_, std::nullopt)};
-  if (bytes.empty() || bytes[0] != kBrightnessReportID) return {-1, EINVAL};
+  const auto held = bytes.empty() ? reports_.end() : reports_.find(bytes[0]);
+  if (held == reports_.end()) return {-1, EINVAL};
   if (setFeature) {
-    if (bytes.size() >= 2) brightness_ = bytes[1];
+    held->second = bytes;
     return {static_cast<long>(bytes.size()), 0};
   }
 
   // hidraw answers a get with the report ID first, then the data.
-  std::uint8_t answer[2] = {kBrightnessReportID, brightness_};
-  std::size_t length = std::min<std::size_t>(size, sizeof answer);
+  std::vector<std::uint8_t> answer = held->second;
+  if (otherIDNext_) answer[0] = *std::exchange(otherIDNext_, std::nullopt);
+  std::size_t length = std::min(size, answer.size());
   if (shortNext_) length = std::min(length, *std::exchange(shortNext_, std::nullopt));
-  umockdev_ioctl_data_update(data, 0, answer, static_cast<gint>(length));
+  umockdev_ioctl_data_update(data, 0, answer.data(), static_cast<gint>(length));
   return {static_cast<long>(length), 0};
 }
 

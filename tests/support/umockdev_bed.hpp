@@ -35,18 +35,23 @@ struct UsbHidIdentity {
   std::string devpath = "1";  // ports from the root hub, "1.4" is port 4 of the hub on port 1
   int hidraw = 0;             // the node is /dev/hidraw<hidraw>
   std::vector<std::uint8_t> reportDescriptor = {};
+  // Feature reports the device holds at the start (report ID first), beside
+  // the Cinema Display's report 0x10.
+  std::vector<std::vector<std::uint8_t>> featureReports = {};
 };
 
 // A Cinema Display: vendor 0x05AC, a report descriptor with the brightness
 // feature report 0x10 in two top-level collections (so hidapi lists the
 // node twice, as it does for every device with several collections).
-UsbHidIdentity cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath);
-// A plain USB keyboard by another vendor; its report descriptor matters to no
-// one, so it has none.
+// Its report 2 holds `edid` when given.
+UsbHidIdentity cinemaDisplay(std::uint16_t productID, std::string serial, int hidraw, int busnum, std::string devpath,
+                             const std::vector<std::uint8_t>& edid = {});
+// A plain USB keyboard by another vendor, with a boot keyboard's descriptor.
 UsbHidIdentity keyboard(int hidraw, int busnum, std::string devpath);
 
 // The device side of one hidraw node. Feature report 0x10 reads and writes a
-// brightness byte; every other feature report is answered with EINVAL.
+// brightness byte, the identity's feature reports are read and written
+// whole; every other feature report is answered with EINVAL.
 // All members are safe to call from the test's thread.
 class EmulatedHidraw {
   // Runs `f` under the lock that guards the device's state.
@@ -57,16 +62,29 @@ class EmulatedHidraw {
   }
 
  public:
-  explicit EmulatedHidraw(UsbHidIdentity identity) : identity_(std::move(identity)) {}
+  static constexpr std::uint8_t kBrightnessReportID = 0x10;
+
+  explicit EmulatedHidraw(UsbHidIdentity identity);
 
   const UsbHidIdentity& identity() const { return identity_; }
   std::string node() const { return "/dev/hidraw" + std::to_string(identity_.hidraw); }
 
   std::uint8_t brightness() const {
-    return locked([&] { return brightness_; });
+    return locked([&] { return reports_.at(kBrightnessReportID)[1]; });
   }
   void setBrightness(std::uint8_t byte) {
-    locked([&] { brightness_ = byte; });
+    locked([&] { reports_[kBrightnessReportID][1] = byte; });
+  }
+  // The feature report `reportID` as the device holds it now.
+  std::vector<std::uint8_t> report(std::uint8_t reportID) const {
+    return locked([&] { return reports_.at(reportID); });
+  }
+  void setReport(std::vector<std::uint8_t> report) {
+    locked([&] { reports_[report.at(0)] = std::move(report); });
+  }
+  // Every ioctl the node received: an open issues some, so 0 means never opened.
+  int ioctls() const {
+    return locked([&] { return ioctls_; });
   }
 
   // Every set-feature report received, as sent (report ID first).
@@ -88,6 +106,10 @@ class EmulatedHidraw {
   void answerNextGetShort(std::size_t bytes) {
     locked([&] { shortNext_ = bytes; });
   }
+  // The next get-feature answer starts with `reportID` instead of the one asked for.
+  void answerNextWithReportID(std::uint8_t reportID) {
+    locked([&] { otherIDNext_ = reportID; });
+  }
 
   // Called on umockdev's worker thread: the ioctl's result and errno.
   std::pair<long, int> handleIoctl(void* client);
@@ -100,12 +122,14 @@ class EmulatedHidraw {
  private:
   const UsbHidIdentity identity_;
   mutable std::mutex mutex_;
-  std::uint8_t brightness_ = 0x80;
+  std::map<std::uint8_t, std::vector<std::uint8_t>> reports_;  // by report ID
+  int ioctls_ = 0;
   std::vector<std::vector<std::uint8_t>> received_;
   std::vector<std::vector<std::uint8_t>> getRequests_;
   std::filesystem::path backing_;  // what umockdev opens in place of the node
   std::optional<int> failNext_;
   std::optional<std::size_t> shortNext_;
+  std::optional<std::uint8_t> otherIDNext_;
   bool vanished_ = false;
 };
 

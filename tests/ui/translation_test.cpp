@@ -36,6 +36,13 @@ TEST(Translation, GermanLocaleShowsTheGermanTextsALanguageWithoutATranslationThe
   EXPECT_TRUE(DisplayRow::brightnessFailureText(BrightnessFailure::kNotPrivileged).startsWith("Keine Berechtigung"));
   // Menu entries built outside the shell are looked up under the shell's name.
   EXPECT_EQ(startAtLoginToggle({}, {}).text, QString::fromUtf8("Bei Anmeldung starten"));
+  // A display the rule does not list: the reason names the line that grants it.
+  DisplayItem unlisted;
+  unlisted.vendorID = 0x1D5C;
+  unlisted.productID = 0x7010;
+  unlisted.brightnessFailure = BrightnessFailure::kNotPrivileged;
+  EXPECT_TRUE(DisplayRow::brightnessFailureText(unlisted).endsWith(
+      R"(: SUBSYSTEM=="hidraw", ATTRS{idVendor}=="1d5c", ATTRS{idProduct}=="7010", TAG+="uaccess")"));
 
   // Field titles and the fallback title are shown as written in every language.
   DisplayInfoView info(*rig.manager, Uuid::random(), QString());

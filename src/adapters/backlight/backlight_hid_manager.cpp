@@ -119,6 +119,9 @@ class BacklightDevice final : public Device {
     return found->second;
   }
 
+  // The backlight class speaks for the driver; no HID descriptor reaches it.
+  std::optional<std::vector<std::uint8_t>> reportDescriptor() const override { return std::nullopt; }
+
   // Nothing to hold open; only whether the device is still there.
   IOReturn open() override {
     std::error_code error;
@@ -230,9 +233,9 @@ std::optional<std::vector<std::shared_ptr<Device>>> BacklightHidManager::copyDev
   std::vector<std::shared_ptr<Device>> devices;
   for (const auto& [name, usb] : paired) {
     Properties properties = usbProperties(usb);
-    if (matching_) {
+    if (matching_ && matching_->vendorID) {
       const auto vendor = properties.find("VendorID");
-      if (vendor == properties.end() || vendor->second != Property{matching_->vendorID}) continue;
+      if (vendor == properties.end() || vendor->second != Property{*matching_->vendorID}) continue;
     }
     devices.push_back(
         std::make_shared<BacklightDevice>(root / "class" / "backlight" / name, name, std::move(properties), session_));

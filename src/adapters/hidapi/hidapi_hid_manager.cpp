@@ -12,6 +12,7 @@
 #include <string>
 #include <utility>
 
+#include "adapters/hidapi/hidraw_descriptor.hpp"
 #include "adapters/hidapi/hidraw_errors.hpp"
 #include "adapters/hidapi/hidraw_identity.hpp"
 #include "adapters/hidapi/hidraw_location.hpp"
@@ -73,11 +74,13 @@ using Properties = std::map<std::string, Property, std::less<>>;
 // node is opened by the first open() and closed by the matching last close().
 class HidapiDevice final : public Device {
  public:
-  HidapiDevice(std::string path, Properties properties, NodeIdentity identity, std::filesystem::path sysfsRoot)
+  HidapiDevice(std::string path, Properties properties, NodeIdentity identity, std::filesystem::path sysfsRoot,
+               std::optional<std::vector<std::uint8_t>> descriptor)
       : path_(std::move(path)),
         properties_(std::move(properties)),
         identity_(std::move(identity)),
-        sysfsRoot_(std::move(sysfsRoot)) {}
+        sysfsRoot_(std::move(sysfsRoot)),
+        descriptor_(std::move(descriptor)) {}
 
   ~HidapiDevice() override {
     if (handle_ != nullptr) hid_close(handle_);
@@ -91,6 +94,8 @@ class HidapiDevice final : public Device {
     if (found == properties_.end()) return std::nullopt;
     return found->second;
   }
+
+  std::optional<std::vector<std::uint8_t>> reportDescriptor() const override { return descriptor_; }
 
   IOReturn open() override {
     std::lock_guard lock(mutex_);
@@ -153,6 +158,7 @@ class HidapiDevice final : public Device {
   const Properties properties_;
   const NodeIdentity identity_;
   const std::filesystem::path sysfsRoot_;
+  const std::optional<std::vector<std::uint8_t>> descriptor_;  // read once, at discovery
   std::mutex mutex_;
   hid_device* handle_ = nullptr;
   int openDepth_ = 0;
@@ -181,11 +187,10 @@ std::optional<std::vector<std::shared_ptr<Device>>> HidapiHidManager::copyDevice
 
   // hidapi filters on a 16-bit vendor ID, 0 meaning any.
   unsigned short vendorFilter = 0;
-  if (matching_) {
-    if (matching_->vendorID < 1 || matching_->vendorID > std::numeric_limits<unsigned short>::max()) {
-      return std::nullopt;
-    }
-    vendorFilter = static_cast<unsigned short>(matching_->vendorID);
+  if (matching_ && matching_->vendorID) {
+    const std::int64_t vendor = *matching_->vendorID;
+    if (vendor < 1 || vendor > std::numeric_limits<unsigned short>::max()) return std::nullopt;
+    vendorFilter = static_cast<unsigned short>(vendor);
   }
 
   const std::unique_ptr<hid_device_info, EnumerationFree> list(hid_enumerate(vendorFilter, 0));
@@ -211,8 +216,8 @@ std::optional<std::vector<std::shared_ptr<Device>>> HidapiHidManager::copyDevice
     if (identity.serialNumber) properties.emplace("SerialNumber", Property{*identity.serialNumber});
     if (auto product = utf8(info->product_string)) properties.emplace("Product", Property{std::move(*product)});
     if (identity.locationID) properties.emplace("LocationID", Property{*identity.locationID});
-    devices.push_back(
-        std::make_shared<HidapiDevice>(info->path, std::move(properties), std::move(identity), sysfsRoot_));
+    devices.push_back(std::make_shared<HidapiDevice>(info->path, std::move(properties), std::move(identity), sysfsRoot_,
+                                                     hidrawReportDescriptor(sysfsRoot_, info->path)));
   }
   if (devices.empty()) return std::nullopt;
   return devices;

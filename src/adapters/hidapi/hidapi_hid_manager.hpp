@@ -13,8 +13,9 @@ namespace lumaro::hid {
 // as long as any manager lives. Devices are found by enumeration at every
 // copyDevices() call and carry the properties "VendorID", "ProductID",
 // "Transport", "SerialNumber" and "Product" (absent when empty) and
-// "LocationID" (from sysfs, see hidraw_location.hpp); a node listed more than
-// once (one entry per top-level collection) is one device. A device's open()
+// "LocationID" (from sysfs, see hidraw_location.hpp), and the report
+// descriptor sysfs holds for the node (hidraw_descriptor.hpp); a node listed
+// more than once (one entry per top-level collection) is one device. A device's open()
 // opens its hidraw node and close() closes it again; codes follow
 // hidraw_errors.hpp. open() fails with kIOReturnNoDevice when the node no
 // longer belongs to the device found there (hidraw_identity.hpp), as an

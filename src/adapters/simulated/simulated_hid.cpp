@@ -40,6 +40,9 @@ std::optional<Property> SimulatedCinemaDisplay::property(std::string_view key) c
   return found->second;
 }
 
+// Like a Cinema Display whose descriptor cannot be read: report 0x10 is assumed.
+std::optional<std::vector<std::uint8_t>> SimulatedCinemaDisplay::reportDescriptor() const { return std::nullopt; }
+
 IOReturn SimulatedCinemaDisplay::open() {
   std::lock_guard lock(mutex_);
   if (unplugged_) return kIOReturnNoDevice;
@@ -59,10 +62,18 @@ IOReturn SimulatedCinemaDisplay::getFeatureReport(std::uint8_t reportID, std::sp
     if (getFailureLength_) length = *getFailureLength_;
     return getFailure_;
   }
-  if (reportID != kBrightnessReportID) return kIOReturnUnsupported;
-
   // Never write past the caller's buffer, whatever length it claims.
   const auto capacity = std::min<std::int64_t>(length, static_cast<std::int64_t>(buffer.size()));
+  if (reportID == kEDIDReportID && edid_) {
+    const auto size =
+        std::min<std::size_t>(static_cast<std::size_t>(std::max<std::int64_t>(capacity, 1)) - 1, edid_->size());
+    buffer[0] = kEDIDReportID;
+    std::copy_n(edid_->begin(), size, buffer.begin() + 1);
+    length = static_cast<std::int64_t>(size + 1);
+    return kIOReturnSuccess;
+  }
+  if (reportID != kBrightnessReportID) return kIOReturnUnsupported;
+
   switch (reply_) {
     case Reply::kReportIDAndByte:
       if (capacity < 2) return kIOReturnBadArgument;
@@ -108,6 +119,11 @@ void SimulatedCinemaDisplay::setProperty(std::string key, Property value) {
 void SimulatedCinemaDisplay::removeProperty(std::string_view key) {
   std::lock_guard lock(mutex_);
   if (const auto found = properties_.find(key); found != properties_.end()) properties_.erase(found);
+}
+
+void SimulatedCinemaDisplay::answerEDID(std::vector<std::uint8_t> edid) {
+  std::lock_guard lock(mutex_);
+  edid_ = std::move(edid);
 }
 
 void SimulatedCinemaDisplay::setBrightnessByte(std::uint8_t byte) {
@@ -185,7 +201,8 @@ bool matches(const Device& device, const DeviceMatching& matching) {
   const auto vendor = device.property("VendorID");
   const auto* transportText = transport ? std::get_if<std::string>(&*transport) : nullptr;
   const auto* vendorNumber = vendor ? std::get_if<std::int64_t>(&*vendor) : nullptr;
-  return transportText && *transportText == matching.transport && vendorNumber && *vendorNumber == matching.vendorID;
+  return transportText && *transportText == matching.transport &&
+         (!matching.vendorID || (vendorNumber && *vendorNumber == *matching.vendorID));
 }
 
 }  // namespace

@@ -25,6 +25,7 @@ namespace lumaro::hid {
 class SimulatedCinemaDisplay final : public Device {
  public:
   static constexpr std::uint8_t kBrightnessReportID = 0x10;
+  static constexpr std::uint8_t kEDIDReportID = 0x02;
   static constexpr std::int64_t kAppleVendorID = 1452;
 
   // What a freshly made display reports. Absent fields give absent properties.
@@ -54,6 +55,7 @@ class SimulatedCinemaDisplay final : public Device {
 
   // --- hid::Device ---
   std::optional<Property> property(std::string_view key) const override;
+  std::optional<std::vector<std::uint8_t>> reportDescriptor() const override;
   IOReturn open() override;
   IOReturn getFeatureReport(std::uint8_t reportID, std::span<std::uint8_t> buffer, std::int64_t& length) override;
   IOReturn setFeatureReport(std::uint8_t reportID, std::span<const std::uint8_t> buffer) override;
@@ -64,6 +66,8 @@ class SimulatedCinemaDisplay final : public Device {
   void setProperty(std::string key, Property value);
   void removeProperty(std::string_view key);
   void setBrightnessByte(std::uint8_t byte);
+  // Feature report 2 answers [2, edid...], as a Cinema Display's does.
+  void answerEDID(std::vector<std::uint8_t> edid);
   // open() returns `code`; kIOReturnSuccess restores normal opens.
   void failOpen(IOReturn code);
   // getFeatureReport() returns `code`; the length is left as passed in, or set
@@ -90,6 +94,7 @@ class SimulatedCinemaDisplay final : public Device {
   std::map<std::string, Property, std::less<>> properties_;
   std::uint8_t brightness_;
   Reply reply_ = Reply::kReportIDAndByte;
+  std::optional<std::vector<std::uint8_t>> edid_;
   IOReturn openFailure_ = kIOReturnSuccess;
   IOReturn getFailure_ = kIOReturnSuccess;
   std::optional<std::int64_t> getFailureLength_;

@@ -3,9 +3,14 @@
 #include <libudev.h>
 
 #include <charconv>
+#include <fstream>
+#include <iterator>
 #include <optional>
 #include <string_view>
 #include <utility>
+#include <vector>
+
+#include "display_control/display_description.hpp"
 
 namespace lumaro::devices {
 
@@ -35,6 +40,16 @@ std::optional<std::int64_t> hexAttribute(udev_device* device, const char* name) 
 }
 
 std::string_view orEmpty(const char* text) { return text == nullptr ? std::string_view{} : std::string_view(text); }
+
+// Whether the HID device behind a hidraw node describes a brightness control
+// (its sysfs descriptor is world-readable, the node stays closed).
+bool describesBrightness(udev_device* hidraw) {
+  std::ifstream in(std::string(orEmpty(udev_device_get_syspath(hidraw))) + "/device/report_descriptor",
+                   std::ios::binary);
+  if (!in) return false;
+  const std::vector<std::uint8_t> descriptor{std::istreambuf_iterator<char>(in), {}};
+  return describeDisplay(descriptor).brightness.has_value();
+}
 
 }  // namespace
 
@@ -72,7 +87,8 @@ bool UdevDisplayMonitor::isDisplayNode(udev_device* device) const {
   if (usb == nullptr || !isSupported_) return false;
   const auto vendor = hexAttribute(usb, "idVendor");
   const auto product = hexAttribute(usb, "idProduct");
-  return vendor && product && isSupported_(*vendor, *product);
+  if (vendor && product && isSupported_(*vendor, *product)) return true;
+  return subsystem == "hidraw" && describesBrightness(device);
 }
 
 void UdevDisplayMonitor::listPresentNodes() {

@@ -18,7 +18,8 @@ namespace lumaro::devices {
 // libudev monitor on the "hidraw" and "backlight" subsystems.
 //
 // An added hidraw node counts when the USB device above it is one that
-// `isSupported` accepts; an added backlight device counts when it is the
+// `isSupported` accepts, or when its report descriptor describes a
+// brightness control (any vendor); an added backlight device counts when it is the
 // display driver's ("appledisplay*"), which the kernel only binds to these
 // displays. A removal counts when it takes away a node that counted: by then
 // sysfs may no longer say what the node was, so the monitor remembers the

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "display_control/records/brightness_control.hpp"
 #include "display_control/records/uuid.hpp"
 #include "ports/hid.hpp"
 
@@ -36,6 +37,10 @@ struct AppleDisplay {
   std::optional<std::string> name;
   std::shared_ptr<hid::Device> device;
   std::optional<DisplayEDIDDetails> edidDetails;
+  // Absent: the fixed Cinema Display report 0x10, one byte 0-255.
+  std::optional<BrightnessControl> brightnessControl;
+  // The EDID the display sent over its own USB interface at discovery.
+  std::optional<std::vector<std::uint8_t>> usbEDID;
 };
 
 // Why a row's display cannot be controlled: no permission on the device, the

@@ -45,6 +45,10 @@
         <translation>Helligkeit von %1</translation>
     </message>
     <message>
+        <source>No permission to control this display, and Lumaro&apos;s display access rule does not list it. Add this line to /etc/udev/rules.d/70-lumaro.rules, then unplug the display and plug it back in: %1</source>
+        <translation>Keine Berechtigung, dieses Display zu steuern, und die Display-Zugriffsregel von Lumaro führt es nicht auf. Fügen Sie diese Zeile in /etc/udev/rules.d/70-lumaro.rules ein, ziehen Sie dann das Display ab und stecken Sie es wieder ein: %1</translation>
+    </message>
+    <message>
         <source>No permission to control this display. Install Lumaro&apos;s display access rule (part of the Lumaro package), then unplug the display and plug it back in.</source>
         <translation>Keine Berechtigung, dieses Display zu steuern. Installieren Sie die Display-Zugriffsregel von Lumaro (Teil des Lumaro-Pakets), ziehen Sie dann das Display ab und stecken Sie es wieder ein.</translation>
     </message>

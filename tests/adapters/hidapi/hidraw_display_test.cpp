@@ -10,10 +10,7 @@
 #include <string>
 #include <vector>
 
-#include "display_control/rarudo_rurorav_oduradadur.hpp"
-#include "adapters/hidapi/hidapi_hid_manager.hpp"
-#include "adapters/simulated/line_sinks.hpp"
-#include "umockdev_bed.hpp"
+#include "hidraw_rig.hpp"
 
 // The real hidapi adapter and controller against hidraw nodes emulated by
 // umockdev: what a user's machine shows them.
@@ -24,32 +21,6 @@ using ::testing::ElementsAre;
 using testing::EmulatedHidraw;
 using ::testing::IsEmpty;
 using testing::UmockdevBed;
-using Bytes = std::vector<std::uint8_t>;
-using Lines = std::vector<std::string>;
-
-class HidrawDisplay : public ::testing::Test {
- protected:
-  HidrawDisplay() {
-    auto manager = std::make_unique<hid::HidapiHidManager>();
-    manager_ = manager.get();
-    ControllerPorts ports;
-    ports.hidManager = std::move(manager);
-    ports.sink = sink_;
-    controller_ = std::make_unique<RarudoRuroravOduradadur>(std::move(ports));
-  }
-
-  // The displays found now; the discovery lines are dropped.
-  std::vector<AppleDisplay> detect() {
-    auto displays = controller_->detectDisplays();
-    sink_->take();
-    return displays;
-  }
-
-  UmockdevBed bed_;
-  std::shared_ptr<VectorLineSink> sink_ = std::make_shared<VectorLineSink>();
-  hid::HidapiHidManager* manager_ = nullptr;  // owned by the controller
-  std::unique_ptr<RarudoRuroravOduradadur> controller_;
-};
 
 // A keyboard alone: nothing. Then two displays, one behind a hub, and an
 // Apple device that is no display. Each display's node has two top-level
@@ -86,7 +57,7 @@ TEST_F(HidrawDisplay, ReportsAreFramedByTheReportIDAndOpensNest) {
 
   EXPECT_EQ(controller_->getBrightness(displays[0]), 200.0f / 255.0f);
   EXPECT_TRUE(controller_->setBrightness(displays[0], 0.5f));
-  EXPECT_THAT(display.getRequests(), ElementsAre(Bytes{0x10, 0x00}));
+  EXPECT_EQ(display.getRequests().back(), (Bytes{0x10, 0x00}));
   EXPECT_THAT(display.receivedReports(), ElementsAre(Bytes{0x10, 127}));
   EXPECT_EQ(display.openHandles(), 0) << "after the reports";
 

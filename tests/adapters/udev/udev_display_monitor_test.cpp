@@ -9,17 +9,18 @@
 
 #include <QCoreApplication>
 #include <memory>
+#include <utility>
 #include <vector>
 
-#include "display_control/rarudo_rurorav_oduradadur.hpp"
-#include "model/display_change_coalescer.hpp"
-#include "model/lumaro_manager.hpp"
 #include "adapters/hidapi/hidapi_hid_manager.hpp"
 #include "adapters/qt/qt_watched_device_events.hpp"
 #include "adapters/simulated/line_sinks.hpp"
 #include "adapters/simulated/manual_dispatch_queues.hpp"
 #include "adapters/simulated/simulated_device_events.hpp"
 #include "adapters/udev/udev_display_monitor.hpp"
+#include "display_control/rarudo_rurorav_oduradadur.hpp"
+#include "model/display_change_coalescer.hpp"
+#include "model/lumaro_manager.hpp"
 #include "qt_test_support.hpp"
 #include "umockdev_bed.hpp"
 
@@ -75,7 +76,9 @@ TEST_F(DisplaysComingAndGoing, PlugInAndOutAndABurstEachRefreshOnceOtherDevicesN
   watch();
   ASSERT_GE(fd_, 0);
   auto& keyboard = bed_.add(testing::keyboard(3, 1, "3"));
-  bed_.add(testing::cinemaDisplay(0x1234, "X", 4, 1, "4"));
+  auto unsupported = testing::cinemaDisplay(0x1234, "X", 4, 1, "4");
+  const auto descriptor = std::exchange(unsupported.reportDescriptor, {});
+  bed_.add(unsupported);
   bed_.remove(keyboard);
   deliver();
   EXPECT_EQ(timer_.starts(), 0) << "another device, an unsupported model";
@@ -104,6 +107,15 @@ TEST_F(DisplaysComingAndGoing, PlugInAndOutAndABurstEachRefreshOnceOtherDevicesN
   ASSERT_TRUE(timer_.fire());
   EXPECT_EQ(refreshes_, 4);
   EXPECT_TRUE(manager_->displays().empty());
+
+  // An unlisted model counts once its descriptor describes a brightness control.
+  unsupported.reportDescriptor = descriptor;
+  unsupported.hidraw = 1;
+  unsupported.devpath = "7";
+  bed_.add(unsupported);
+  deliver();
+  EXPECT_TRUE(timer_.fire());
+  EXPECT_EQ(refreshes_, 5);
 }
 
 }  // namespace
