@@ -3,16 +3,19 @@
 #include <QApplication>
 #include <QLocale>
 #include <memory>
+#include <optional>
 
 #include "cli/hid_failure_watch.hpp"
 #include "cli/model_display_commands.hpp"
 #include "common/main_queue.hpp"
 #include "common/tray_presence.hpp"
+#include "model/display_follower.hpp"
 #include "model/lumaro_manager.hpp"
 #include "adapters/dbus/dbus_names.hpp"
 #include "adapters/dbus/session_bus_instance.hpp"
 #include "adapters/posix/stdout_line_sink.hpp"
 #include "adapters/qt/qt_dispatch_queues.hpp"
+#include "adapters/qt/qt_one_shot_timer.hpp"
 #include "ui/about.hpp"
 #include "ui/desktop_tray_watch.hpp"
 #include "ui/lumaro_app.hpp"
@@ -34,9 +37,18 @@ int runTray(const TrayApp& tray, int argc, char** argv) {
 
   int status = 0;
   {
-    cli::ModelDisplayCommands commands(manager, settleMainQueue(*queues));
+    cli::ModelDisplayCommands commands(manager, settleMainQueue(*queues), tray.program);
     dbus::SessionBusInstance instance(tray.busName, commands);
-    if (!claimBusName(instance, tray.program)) return 0;
+    if (const auto claimed = claimBusName(instance, tray.program); claimed != BusNameClaim::ours) {
+      return claimed == BusNameClaim::activatedOther ? 0 : 1;
+    }
+
+    const std::shared_ptr<devices::DeviceEvents> events = tray.deviceEvents ? tray.deviceEvents() : nullptr;
+    std::optional<DisplayFollower> follower;
+    if (events) {
+      follower.emplace(manager, *events, std::make_unique<QtOneShotTimer>());
+      commands.setCatchUp([&follower] { follower->catchUp(); });
+    }
 
     std::shared_ptr<void> keptForTheShell;
     ui::DesktopTrayWatch trayWatch;

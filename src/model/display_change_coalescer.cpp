@@ -24,4 +24,11 @@ void DisplayChangeCoalescer::eventArrived() {
   });
 }
 
+void DisplayChangeCoalescer::settleNow() {
+  events_.deliverPending();
+  if (!timer_.isActive()) return;
+  timer_.stop();
+  if (onSettled_) onSettled_();
+}
+
 }  // namespace lumaro

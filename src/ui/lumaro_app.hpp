@@ -17,12 +17,7 @@ class QMenu;
 class QSystemTrayIcon;
 
 namespace lumaro {
-class DisplayChangeCoalescer;
 class LumaroManager;
-class OneShotTimer;
-namespace devices {
-class DeviceEvents;
-}
 }  // namespace lumaro
 
 namespace lumaro::ui {
@@ -64,12 +59,6 @@ class LumaroApp final : public QObject {
   // Installs the tray item, or shows the window when there is no tray.
   void start();
 
-  // Keeps an open window's list in step with displays coming and going: each
-  // burst of `events` refreshes once, after `timer` fires. While the window
-  // is hidden nothing is refreshed (opening it refreshes anyway). `events`
-  // must outlive the shell.
-  void followDeviceEvents(devices::DeviceEvents& events, std::unique_ptr<OneShotTimer> timer);
-
   // Shows the window (at the cursor for the tray), or raises it when shown.
   void openWindow();
   // What a click on the tray item does: open the window, or close it when open.
@@ -108,8 +97,6 @@ class LumaroApp final : public QObject {
   std::unique_ptr<QMenu> menu_;
   std::unique_ptr<QSystemTrayIcon> tray_;
   QElapsedTimer sinceHidden_;
-  std::unique_ptr<OneShotTimer> deviceTimer_;
-  std::unique_ptr<DisplayChangeCoalescer> deviceChanges_;
   // Where the open popup belongs; it is placed again there whenever its size
   // changes while shown (rows arrive after it opens).
   QRect anchor_;

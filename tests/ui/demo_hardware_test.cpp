@@ -5,6 +5,7 @@
 
 #include "adapters/simulated/line_sinks.hpp"
 #include "adapters/simulated/manual_dispatch_queues.hpp"
+#include "model/display_follower.hpp"
 #include "ui/content_view.hpp"
 #include "ui/display_info_view.hpp"
 #include "ui/display_row.hpp"
@@ -52,26 +53,27 @@ TEST_F(DemoTest, ListsTwoDisplaysOfDifferentModelsEachWithItsOwnEdidDetails) {
 }
 
 // The plug menu's path: the simulated bus raises device events, and the
-// shell refreshes an open window once per burst, a hidden one not at all.
-TEST_F(DemoTest, PluggingInAndOutUpdatesAnOpenWindowOncePerBurst) {
+// model follows each burst with one refresh, whether a window shows it or not.
+TEST_F(DemoTest, PluggingInAndOutRefreshesTheModelOncePerBurstWithOrWithoutTheWindow) {
   ui::LumaroApp shell(manager, ui::LumaroApp::Presentation::Tray);
   auto owned = std::make_unique<ManualTimer>();
   ManualTimer& timer = *owned;
-  shell.followDeviceEvents(hardware.deviceEvents(), std::move(owned));
+  DisplayFollower follower(manager, hardware.deviceEvents(), std::move(owned));
   const auto refreshes = [&] { return testing::countStartingWith(sink->lines(), "LumaroManager: Starting refresh"); };
 
-  hardware.setAttached(0);
+  hardware.setAttached(1);
   EXPECT_TRUE(timer.fire());
-  EXPECT_EQ(refreshes(), 0) << "no window open: nothing to keep up to date";
+  queues->runAll();
+  EXPECT_EQ(refreshes(), 1) << "the tray alone follows the displays too";
+  EXPECT_EQ(manager->displays().size(), 1u);
 
   shell.openWindow();
   queues->runAll();
   const int afterOpening = refreshes();
   const ui::ContentView* list = shell.window()->contentView();
   ASSERT_NE(list, nullptr);
-  EXPECT_TRUE(list->rows().empty());
-
-  hardware.setAttached(hardware.available());  // both displays: two events
+  hardware.setAttached(0);
+  hardware.setAttached(hardware.available());  // three events, one burst
   EXPECT_TRUE(timer.fire());
   queues->runAll();
   EXPECT_EQ(refreshes(), afterOpening + 1);
