@@ -10,7 +10,8 @@ lumaro_warnings(lumaro_app_common)
 
 # The tray application around the shell, for lumaro-tray and lumaro-demo-tray,
 # with its place on the session bus.
-add_library(lumaro_app_tray STATIC common/tray_app.cpp common/main_queue.cpp common/tray_presence.cpp)
+add_library(lumaro_app_tray STATIC
+  common/tray_app.cpp common/tray_instance.cpp common/main_queue.cpp common/tray_presence.cpp)
 set_target_properties(lumaro_app_tray PROPERTIES LINKER_LANGUAGE CXX)
 target_link_libraries(lumaro_app_tray PUBLIC
   lumaro_app_common lumaro_ui lumaro_adapter_dbus lumaro_adapter_posix lumaro_adapter_qt)

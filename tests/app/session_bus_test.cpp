@@ -20,6 +20,7 @@
 #include <sstream>
 
 #include "cli/command_runner.hpp"
+#include "private_bus.hpp"
 #include "cli/display_selection.hpp"
 #include "adapters/dbus/dbus_names.hpp"
 #include "adapters/dbus/session_bus_instance.hpp"
@@ -33,26 +34,6 @@ struct Finished {
   int status = -1;
   QString out;
   QString err;
-};
-
-// A dbus-daemon of our own, so tests neither see nor disturb the user's session.
-class PrivateBus {
- public:
-  PrivateBus() {
-    daemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000)) {
-      address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-  }
-  ~PrivateBus() {
-    daemon_.kill();
-    daemon_.waitForFinished();
-  }
-  const QString& address() const { return address_; }
-
- private:
-  QProcess daemon_;
-  QString address_;
 };
 
 class SessionBus : public ::testing::Test {
@@ -94,7 +75,7 @@ class SessionBus : public ::testing::Test {
                                          QStringLiteral("%1 #%2").arg(bus_.address()).arg(++connections_));
   }
 
-  PrivateBus bus_;
+  testing::PrivateBus bus_;
   QString busAddress_;
   int connections_ = 0;
 };

@@ -5,6 +5,10 @@
 
 #include "adapters/simulated/line_sinks.hpp"
 #include "adapters/simulated/manual_dispatch_queues.hpp"
+#include <sstream>
+
+#include "cli/command_runner.hpp"
+#include "cli/model_display_commands.hpp"
 #include "model/display_follower.hpp"
 #include "ui/content_view.hpp"
 #include "ui/display_info_view.hpp"
@@ -78,6 +82,29 @@ TEST_F(DemoTest, PluggingInAndOutRefreshesTheModelOncePerBurstWithOrWithoutTheWi
   queues->runAll();
   EXPECT_EQ(refreshes(), afterOpening + 1);
   EXPECT_EQ(list->rows().size(), 2u);
+}
+
+// One percentage everywhere: whatever a command sets, a later read of the
+// display gives the same number to get and to the window.
+TEST_F(DemoTest, EveryPercentageACommandSetsIsTheOneGetAndTheWindowShow) {
+  ui::ContentView view(*manager);
+  view.show();
+  queues->runAll();
+  cli::ModelDisplayCommands commands(manager, [this] { queues->runAll(); }, "lumaro-demo");
+  const auto run = [&](std::vector<std::string_view> arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    cli::runCommand(std::get<cli::Command>(cli::parseCommandLine(arguments)), &commands, {"lumaro-demo", "", out, err});
+    return out.str() + err.str();
+  };
+  for (int percent = 0; percent <= 100; ++percent) {
+    const std::string shown = std::to_string(percent) + "%";
+    EXPECT_EQ(run({"set", "1", shown}), shown + "\n");
+    manager->refresh();  // the level read back from the display
+    queues->runAll();
+    EXPECT_EQ(run({"get", "1"}), shown + "\n");
+    EXPECT_EQ(testing::visibleTexts(view).at(1), QString::fromStdString(shown));
+  }
 }
 
 }  // namespace
