@@ -16,7 +16,7 @@ TrayInstance::TrayInstance(const TrayApp& tray, std::shared_ptr<LineSink> sink, 
   events_ = tray.deviceEvents ? tray.deviceEvents() : nullptr;
   if (!events_) return;
   follower_.emplace(manager_, *events_, std::make_unique<QtOneShotTimer>());
-  commands_->setCatchUp([this] { follower_->catchUp(); });
+  commands_->setCatchUp([this] { return follower_->catchUp(); });
 }
 
 TrayInstance::~TrayInstance() {

@@ -9,10 +9,8 @@
 namespace lumaro::cli {
 
 std::vector<DisplayStatus> ModelDisplayCommands::currentRows() {
-  if (catchUp_) {
-    catchUp_();
-    settle_();
-  }
+  // Settling runs the event loop, where another call may arrive: only when there is something to wait for.
+  if (catchUp_ && catchUp_()) settle_();
   if (manager_->displays().empty()) {
     manager_->refresh();
     settle_();

@@ -22,8 +22,8 @@ class ModelDisplayCommands final : public DisplayCommands {
       : manager_(std::move(manager)), settle_(std::move(settle)), program_(std::move(program)) {}
 
   // Runs before every answer: brings the model up to date with device events
-  // that arrived but have not refreshed it yet.
-  void setCatchUp(std::function<void()> catchUp) { catchUp_ = std::move(catchUp); }
+  // that arrived but have not refreshed it yet; true when it started a refresh.
+  void setCatchUp(std::function<bool()> catchUp) { catchUp_ = std::move(catchUp); }
 
   // Detects the displays when the model holds none yet; otherwise answers
   // from the rows as they are, so a key press does not rebuild an open window.
@@ -42,7 +42,7 @@ class ModelDisplayCommands final : public DisplayCommands {
   std::shared_ptr<LumaroManager> manager_;
   std::function<void()> settle_;
   std::string program_;
-  std::function<void()> catchUp_;
+  std::function<bool()> catchUp_;
 };
 
 }  // namespace lumaro::cli

@@ -19,8 +19,9 @@ class DisplayFollower {
                   std::unique_ptr<OneShotTimer> timer);
 
   // Refreshes now if a burst has begun (or is waiting in the source), so an
-  // answer given next sees every display attached at this moment.
-  void catchUp() { changes_.settleNow(); }
+  // answer given next sees every display attached at this moment. True when
+  // a refresh started (its rows arrive in a later main-queue step).
+  bool catchUp() { return changes_.settleNow(); }
 
  private:
   std::shared_ptr<LumaroManager> manager_;
