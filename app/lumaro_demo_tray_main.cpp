@@ -14,7 +14,6 @@
 #include "common/tray_app.hpp"
 #include "demo/demo_hardware.hpp"
 #include "adapters/dbus/dbus_names.hpp"
-#include "adapters/qt/qt_one_shot_timer.hpp"
 #include "ui/lumaro_app.hpp"
 
 int main(int argc, char** argv) {
@@ -22,9 +21,6 @@ int main(int argc, char** argv) {
   lumaro::demo::configureFromEnvironment(hardware);
 
   const auto addPlugToggle = [&hardware](lumaro::ui::LumaroApp& shell) -> std::shared_ptr<void> {
-    // The plug menu below raises device events; the list follows them like
-    // it follows a real display being plugged in.
-    shell.followDeviceEvents(hardware.deviceEvents(), std::make_unique<lumaro::QtOneShotTimer>());
     QMenu* menu = shell.trayMenu();
     if (menu == nullptr) return nullptr;
     // Demo only: plug the simulated displays in and out.
@@ -45,6 +41,11 @@ int main(int argc, char** argv) {
        // Its own bus name, so the demo runs beside a real Lumaro.
        .busName = QString::fromLatin1(lumaro::dbus::kDemoBusName),
        .hardware = [&hardware](std::shared_ptr<lumaro::LineSink> sink) { return hardware.ports(std::move(sink)); },
+       // The plug menu below raises these; the model follows them like it
+       // follows a real display being plugged in.
+       .deviceEvents = [&hardware] {
+         return std::shared_ptr<lumaro::devices::DeviceEvents>(std::shared_ptr<void>(), &hardware.deviceEvents());
+       },
        .started = addPlugToggle},
       argc, argv);
 }

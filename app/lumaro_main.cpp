@@ -4,12 +4,11 @@
 
 #include "common/command_line_app.hpp"
 #include "common/tray_launcher.hpp"
-#include "adapters/dbus/dbus_names.hpp"
+#include "cli/bus_names.hpp"
 #include "real_hardware.hpp"
 
 int main(int argc, char** argv) {
   if (argc <= 1) return lumaro::app::execTray("lumaro-tray", argv);
   return lumaro::app::runCommandLine(
-      {"lumaro", QString::fromLatin1(lumaro::dbus::kApplicationID), lumaro::app::realHardware, true}, argc,
-      argv);
+      {"lumaro", lumaro::dbus::kApplicationID, lumaro::app::realHardware, true}, argc, argv);
 }

@@ -6,27 +6,24 @@
 
 #include "common/tray_app.hpp"
 #include "adapters/dbus/dbus_names.hpp"
-#include "adapters/qt/qt_one_shot_timer.hpp"
 #include "adapters/qt/qt_watched_device_events.hpp"
 #include "adapters/udev/udev_display_monitor.hpp"
 #include "real_hardware.hpp"
-#include "ui/lumaro_app.hpp"
 
 int main(int argc, char** argv) {
-  const auto followUdev = [](lumaro::ui::LumaroApp& shell) -> std::shared_ptr<void> {
-    auto events = std::make_shared<lumaro::QtWatchedDeviceEvents>(
+  const auto udev = []() -> std::shared_ptr<lumaro::devices::DeviceEvents> {
+    return std::make_shared<lumaro::QtWatchedDeviceEvents>(
         std::make_unique<lumaro::devices::UdevDisplayMonitor>([](std::int64_t vendorID, std::int64_t productID) {
           return vendorID == lumaro::RarudoRuroravOduradadur::appleVendorID &&
                  lumaro::RarudoRuroravOduradadur::supportedProductIDs().contains(productID);
         }));
-    shell.followDeviceEvents(*events, std::make_unique<lumaro::QtOneShotTimer>());
-    return events;
   };
   return lumaro::app::runTray({.program = "lumaro",
                                .applicationName = QStringLiteral("lumaro"),
                                .busName = QString::fromLatin1(lumaro::dbus::kApplicationID),
                                .hardware = lumaro::app::realHardware,
-                               .started = followUdev,
+                               .deviceEvents = udev,
+                               .started = nullptr,
                                .ownsUserSettings = true},
                               argc, argv);
 }

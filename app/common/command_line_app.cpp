@@ -1,25 +1,25 @@
 #include "common/command_line_app.hpp"
 
-#include <QCoreApplication>
 #include <iostream>
 #include <vector>
 
+#include "adapters/sdbus/sdbus_display_commands.hpp"
+#include "adapters/simulated/manual_dispatch_queues.hpp"
+#include "adapters/simulated/simulated_device_events.hpp"
 #include "cli/command_runner.hpp"
 #include "cli/hid_failure_watch.hpp"
 #include "cli/model_display_commands.hpp"
 #include "cli/stream_line_sink.hpp"
-#include "common/main_queue.hpp"
 #include "common/remembered_levels.hpp"
 #include "model/lumaro_manager.hpp"
-#include "adapters/dbus/dbus_display_commands.hpp"
-#include "adapters/qt/qt_dispatch_queues.hpp"
 
 namespace lumaro::app {
 
 namespace {
 
-// The hardware path: the application's controller, model and queues, without
-// widgets. Needs the QCoreApplication.
+// The hardware path: the application's controller and model on queues that
+// this thread pumps. A command is one short sequence of steps, so nothing
+// runs in the background and no event loop is needed.
 int runOnHardware(const cli::Command& command, const CommandLineApp& app, const cli::Terminal& terminal) {
   std::shared_ptr<LineSink> sink;
   if (command.verbose) {
@@ -27,20 +27,15 @@ int runOnHardware(const cli::Command& command, const CommandLineApp& app, const 
   } else {
     sink = std::make_shared<DiscardingLineSink>();  // standard output carries results only
   }
-  auto queues = std::make_shared<QtDispatchQueues>();
+  auto queues = std::make_shared<ManualDispatchQueues>();
+  // A timer that never fires: a command is over within the save interval, and
+  // the memory saves what is pending when the manager goes.
   auto manager = LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(app.hardware(sink))),
-                                       queues, sink, app.remembersLevels ? rememberedLevels(sink, false) : nullptr);
-  int status = 0;
-  {
-    cli::ModelDisplayCommands displays(manager, settleMainQueue(*queues));
-    status = cli::runCommand(command, &displays, terminal);
-  }
-  // As the tray does at exit: lookups end before the queues go, and a
-  // destruction they handed to the main queue runs.
-  manager.reset();
-  queues->waitForGlobal();
-  QCoreApplication::processEvents();
-  return status;
+                                       queues, sink,
+                                       app.remembersLevels ? rememberedLevels(sink, false, std::make_unique<ManualTimer>())
+                                                           : nullptr);
+  cli::ModelDisplayCommands displays(manager, [&queues] { queues->runAll(); }, app.program);
+  return cli::runCommand(command, &displays, terminal);
 }
 
 }  // namespace
@@ -53,13 +48,9 @@ int runCommandLine(const CommandLineApp& app, int argc, char** argv) {
   const auto& command = std::get<cli::Command>(parsed);
   if (!cli::needsDisplays(command)) return cli::runCommand(command, nullptr, terminal);
 
-  // QtDBus and the main queue need an application object; a core one starts no GUI.
-  QCoreApplication core(argc, argv);
-  if (auto instance = dbus::DbusDisplayCommands::connectTo(app.busName)) {
-    if (command.verbose) {
-      std::cerr << app.program << ": using the running instance " << app.busName.toStdString() << '\n';
-    }
-    return cli::runCommand(command, &*instance, terminal);
+  if (auto instance = dbus::SdbusDisplayCommands::connectTo(app.busName)) {
+    if (command.verbose) std::cerr << app.program << ": using the running instance " << app.busName << '\n';
+    return cli::runCommand(command, instance.get(), terminal);
   }
   return runOnHardware(command, app, terminal);
 }

@@ -1,6 +1,5 @@
 #pragma once
 
-#include <QString>
 #include <functional>
 #include <memory>
 #include <string>
@@ -15,14 +14,14 @@ using HardwareFactory = std::function<ControllerPorts(std::shared_ptr<LineSink>)
 
 struct CommandLineApp {
   std::string program;  // "lumaro", in messages
-  QString busName;      // where a running instance is found
+  std::string busName;  // where a running instance is found
   HardwareFactory hardware;
   bool remembersLevels = false;  // levels set are kept for the tray to restore
 };
 
 // Runs `program <arguments>` and returns its exit status: through the running
 // instance when one owns the bus name, otherwise on the hardware directly.
-// Starts no GUI.
+// Loads no Qt.
 int runCommandLine(const CommandLineApp& app, int argc, char** argv);
 
 }  // namespace lumaro::app

@@ -5,17 +5,11 @@
 #include <memory>
 #include <optional>
 
-#include "cli/hid_failure_watch.hpp"
-#include "cli/model_display_commands.hpp"
-#include "common/main_queue.hpp"
 #include "common/tray_level_restoring.hpp"
-#include "common/tray_presence.hpp"
-#include "model/lumaro_manager.hpp"
 #include "adapters/dbus/dbus_names.hpp"
-#include "adapters/dbus/session_bus_instance.hpp"
+#include "common/tray_instance.hpp"
 #include "adapters/posix/stdout_line_sink.hpp"
 #include "adapters/posix/xdg_autostart.hpp"
-#include "adapters/qt/qt_dispatch_queues.hpp"
 #include "ui/about.hpp"
 #include "ui/desktop_tray_watch.hpp"
 #include "ui/lumaro_app.hpp"
@@ -31,43 +25,29 @@ int runTray(const TrayApp& tray, int argc, char** argv) {
   QGuiApplication::setDesktopFileName(QString::fromLatin1(dbus::kApplicationID));
   const auto translator = ui::installTranslation(QLocale());
 
-  auto queues = std::make_shared<QtDispatchQueues>();
   auto sink = std::make_shared<StdoutLineSink>();
   std::optional<TrayLevelRestoring> restoring;
   if (tray.ownsUserSettings) restoring.emplace(sink);
   XdgAutostart autostart(XdgAutostart::defaultFile(), sink);
-  auto manager =
-      LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(tray.hardware(sink))), queues,
-                            sink, restoring ? restoring->memory() : nullptr);
-
-  int status = 0;
-  {
-    cli::ModelDisplayCommands commands(manager, settleMainQueue(*queues));
-    dbus::SessionBusInstance instance(tray.busName, commands);
-    if (!claimBusName(instance, tray.program)) return 0;
-
-    std::shared_ptr<void> keptForTheShell;
-    ui::DesktopTrayWatch trayWatch;
-    ui::LumaroApp shell(manager, ui::LumaroApp::availablePresentation(trayWatch));
-    shell.watchForTray(trayWatch, ui::LumaroApp::trayGrace());
-    QObject::connect(&instance, &dbus::SessionBusInstance::activationRequested, &shell, &ui::LumaroApp::openWindow);
-    if (restoring) {
-      restoring->offerToggle(shell);
-      shell.addMenuToggle(ui::startAtLoginToggle([&autostart] { return autostart.enabled(); },
-                                                 [&autostart](bool on) { autostart.setEnabled(on); }));
-    }
-    shell.start();
-    if (restoring) restoring->follow(manager);
-    if (tray.started) keptForTheShell = tray.started(shell);
-    status = QApplication::exec();
+  TrayInstance running(tray, sink, restoring ? restoring->memory() : nullptr);
+  if (const auto claimed = running.claim(tray.program); claimed != BusNameClaim::ours) {
+    return claimed == BusNameClaim::activatedOther ? 0 : 1;
   }
-  // Lookups still running hold the manager; let them end before the queues go.
-  manager.reset();
-  queues->waitForGlobal();
-  // A lookup that held the last reference handed the manager's destruction to
-  // the main queue; run it before the queue goes away.
-  QCoreApplication::processEvents();
-  return status;
+  std::shared_ptr<void> keptForTheShell;
+  ui::DesktopTrayWatch trayWatch;
+  ui::LumaroApp shell(running.manager(), ui::LumaroApp::availablePresentation(trayWatch));
+  shell.watchForTray(trayWatch, ui::LumaroApp::trayGrace());
+  QObject::connect(&running.bus(), &dbus::SessionBusInstance::activationRequested, &shell,
+                   &ui::LumaroApp::openWindow);
+  if (restoring) {
+    restoring->offerToggle(shell);
+    shell.addMenuToggle(ui::startAtLoginToggle([&autostart] { return autostart.enabled(); },
+                                               [&autostart](bool on) { autostart.setEnabled(on); }));
+  }
+  shell.start();
+  if (restoring) restoring->follow(running.manager());
+  if (tray.started) keptForTheShell = tray.started(shell);
+  return QApplication::exec();
 }
 
 }  // namespace lumaro::app

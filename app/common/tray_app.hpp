@@ -6,6 +6,7 @@
 #include <string>
 
 #include "common/command_line_app.hpp"
+#include "ports/device_events.hpp"
 
 namespace lumaro::ui {
 class LumaroApp;
@@ -18,8 +19,11 @@ struct TrayApp {
   QString applicationName;  // Qt's application name
   QString busName;          // the instance's well-known name
   HardwareFactory hardware;
+  // Tells of displays coming and going; the model follows them for the whole
+  // run, window shown or not. Kept until the application ends.
+  std::function<std::shared_ptr<devices::DeviceEvents>()> deviceEvents;
   // Called once the shell has started, before the event loop runs; what it
-  // returns is kept until the shell is gone (device events the shell follows).
+  // returns is kept until the shell is gone.
   std::function<std::shared_ptr<void>(ui::LumaroApp&)> started;
   // Acts for the user's own session: remembers the levels chosen and puts
   // them back when a display returns, and offers to start at login (files in

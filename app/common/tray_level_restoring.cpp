@@ -2,6 +2,7 @@
 
 #include "adapters/logind/logind_resume_events.hpp"
 #include "adapters/posix/file_preference_store.hpp"
+#include "adapters/qt/qt_one_shot_timer.hpp"
 #include "adapters/qt/qt_watched_device_events.hpp"
 #include "common/remembered_levels.hpp"
 #include "ui/lumaro_app.hpp"
@@ -11,7 +12,7 @@ namespace lumaro::app {
 
 TrayLevelRestoring::TrayLevelRestoring(std::shared_ptr<LineSink> sink)
     : preferences_(std::make_unique<FilePreferenceStore>(FilePreferenceStore::defaultFile(), sink)),
-      memory_(rememberedLevels(sink, preferences_->load().restoreOnReturn)) {}
+      memory_(rememberedLevels(sink, preferences_->load().restoreOnReturn, std::make_unique<QtOneShotTimer>())) {}
 
 TrayLevelRestoring::~TrayLevelRestoring() = default;
 

@@ -1,9 +1,8 @@
 #include "demo/demo_hardware.hpp"
 
-#include <QFile>
-#include <QtGlobal>
 #include <algorithm>
 #include <cstdio>
+#include <cstdlib>
 
 #include "edid/edid_identity.hpp"
 
@@ -40,7 +39,7 @@ std::vector<DemoDisplay> defaultDemoDisplays() {
   led.usb.serialNumber = "2A1133WZ6JL";
   led.usb.locationID = 0x14100000;
   led.usb.brightness = 200;
-  led.edidResource = ":/demo/edid/apple-led-cinema-9226.bin";
+  led.edidName = "apple-led-cinema-9226";
   led.online = true;
   led.dumpProductName = "LED Cinema";
   led.dumpConnection = "DisplayPort";
@@ -52,19 +51,12 @@ std::vector<DemoDisplay> defaultDemoDisplays() {
   cinemaHD.usb.serialNumber = std::nullopt;  // filled from its EDID below
   cinemaHD.usb.locationID = 0x14200000;
   cinemaHD.usb.brightness = 96;
-  cinemaHD.edidResource = ":/demo/edid/apple-cinema-hd-921e.bin";
+  cinemaHD.edidName = "apple-cinema-hd-921e";
   cinemaHD.online = false;
   cinemaHD.dumpProductName = "Cinema HD";
   cinemaHD.dumpConnection = "DVI";
   cinemaHD.dumpMaxBpc = 8;
   return {led, cinemaHD};
-}
-
-std::vector<std::uint8_t> resourceBytes(const std::string& path) {
-  QFile file(QString::fromStdString(path));
-  if (!file.open(QIODevice::ReadOnly)) return {};
-  const QByteArray data = file.readAll();
-  return {data.begin(), data.end()};
 }
 
 std::string registryDumpText(const std::vector<DumpEntry>& entries) {
@@ -100,7 +92,7 @@ process::RunResult SimulatedRegistryDumpTool::run(const std::string& executable,
 DemoHardware::DemoHardware(std::vector<DemoDisplay> displays, std::optional<std::size_t> attached) {
   std::vector<DumpEntry> dump;
   for (DemoDisplay& display : displays) {
-    const std::vector<std::uint8_t> edid = resourceBytes(display.edidResource);
+    const std::vector<std::uint8_t> edid = demoEdid(display.edidName);
     // The nameless display is matched by serial number, so its USB serial is
     // the one its EDID carries.
     if (!display.usb.serialNumber) display.usb.serialNumber = edidSerialText(edid);
@@ -143,10 +135,17 @@ void DemoHardware::setAttached(std::size_t count) {
 }
 
 void configureFromEnvironment(DemoHardware& hardware) {
-  bool ok = false;
-  const int requested = qEnvironmentVariableIntValue("LUMARO_DEMO_DISPLAYS", &ok);
-  hardware.setAttached(ok && requested >= 0 ? static_cast<std::size_t>(requested) : hardware.available());
-  if (qEnvironmentVariableIntValue("LUMARO_DEMO_NO_PERMISSION") == 1) {
+  const auto number = [](const char* variable) -> std::optional<long> {
+    const char* text = std::getenv(variable);
+    if (text == nullptr || *text == '\0') return std::nullopt;
+    char* end = nullptr;
+    const long value = std::strtol(text, &end, 10);
+    if (*end != '\0') return std::nullopt;
+    return value;
+  };
+  const auto requested = number("LUMARO_DEMO_DISPLAYS");
+  hardware.setAttached(requested && *requested >= 0 ? static_cast<std::size_t>(*requested) : hardware.available());
+  if (number("LUMARO_DEMO_NO_PERMISSION") == 1) {
     for (const auto& display : hardware.usbDisplays()) display->failOpen(hid::kIOReturnNotPrivileged);
   }
 }

@@ -4,6 +4,7 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
@@ -19,7 +20,7 @@ namespace lumaro::demo {
 
 struct DemoDisplay {
   hid::SimulatedCinemaDisplay::Identity usb;
-  std::string edidResource;  // Qt resource path of the display's EDID
+  std::string edidName;  // the display's EDID among the compiled-in ones (demoEdid)
   // Listed among the online displays with a registry service, so the lookup
   // finds it directly; otherwise only the registry dump carries it.
   bool online = false;
@@ -33,8 +34,8 @@ struct DemoDisplay {
 // no product name and is found by serial number in the registry dump.
 std::vector<DemoDisplay> defaultDemoDisplays();
 
-// The EDID bytes stored under a Qt resource path; empty when missing.
-std::vector<std::uint8_t> resourceBytes(const std::string& path);
+// The compiled-in EDID of a test fixture ("apple-led-cinema-9226"); empty when missing.
+std::vector<std::uint8_t> demoEdid(std::string_view name);
 
 // Registry dump text in the tool's "-l -w 0" form: one display node per
 // entry, each with its hints (maximum bits per colour) and a metadata line

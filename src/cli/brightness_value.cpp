@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "model/brightness_percent.hpp"
+
 namespace lumaro::cli {
 
 namespace {
@@ -22,8 +24,15 @@ std::optional<double> parseDecimal(std::string_view text) {
 }  // namespace
 
 float BrightnessValue::applyTo(float current) const {
-  if (kind == Kind::absolute) return amount;
-  return std::clamp(current + amount, 0.0f, 1.0f);
+  switch (kind) {
+    case Kind::fraction:
+      return static_cast<float>(amount);
+    case Kind::percent:
+      return brightnessForPercent(amount);
+    case Kind::relative:
+      return brightnessForPercent(std::clamp(brightnessPercent(current) + amount, 0.0, 100.0));
+  }
+  return current;
 }
 
 std::optional<BrightnessValue> parseBrightnessValue(std::string_view text) {
@@ -38,17 +47,13 @@ std::optional<BrightnessValue> parseBrightnessValue(std::string_view text) {
   if (percent) text.remove_suffix(1);
   // A relative change is always a percentage: "+0.1" reads too much like a fraction of what?
   if (value.kind == BrightnessValue::Kind::relative && !percent) return std::nullopt;
+  if (value.kind != BrightnessValue::Kind::relative && percent) value.kind = BrightnessValue::Kind::percent;
 
   const auto number = parseDecimal(text);
   if (!number) return std::nullopt;
-  const double fraction = percent ? *number / 100.0 : *number;
-  if (fraction > 1.0) return std::nullopt;
-  value.amount = static_cast<float>(sign * fraction);
+  if ((percent ? *number / 100.0 : *number) > 1.0) return std::nullopt;
+  value.amount = sign * *number;
   return value;
-}
-
-int wholePercent(float brightness) {
-  return static_cast<int>(std::lround(std::clamp(brightness, 0.0f, 1.0f) * 100.0f));
 }
 
 }  // namespace lumaro::cli

@@ -6,14 +6,18 @@
 namespace lumaro::cli {
 
 // A brightness as the command line takes it: "70%" or a fraction "0.7" sets
-// it; "+10%" and "-5%" move it from where it is.
+// it; "+10%" and "-5%" move it from the percentage shown.
 struct BrightnessValue {
-  enum class Kind { absolute, relative };
-  Kind kind = Kind::absolute;
-  float amount = 0.0f;  // 0.0 to 1.0 when absolute; -1.0 to 1.0 when relative
+  enum class Kind {
+    fraction,  // a brightness value, taken as it is (0.0 to 1.0)
+    percent,   // a shown percentage (0 to 100)
+    relative,  // percentage points from the shown percentage (-100 to 100)
+  };
+  Kind kind = Kind::fraction;
+  double amount = 0.0;
 
-  // The brightness to write to a display that shows `current`; a relative
-  // change stops at 0.0 and 1.0.
+  // The brightness to write to a display at `current`: a percentage becomes
+  // the lowest level that shows it, and a relative change stops at 0 % and 100 %.
   float applyTo(float current) const;
 
   bool operator==(const BrightnessValue&) const = default;
@@ -21,8 +25,5 @@ struct BrightnessValue {
 
 // Absent when `text` is malformed or outside 0-100 %.
 std::optional<BrightnessValue> parseBrightnessValue(std::string_view text);
-
-// The brightness as a whole percentage, rounded to the nearest.
-int wholePercent(float brightness);
 
 }  // namespace lumaro::cli

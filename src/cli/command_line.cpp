@@ -39,8 +39,13 @@ std::variant<Command, UsageError> parseCommandLine(std::span<const std::string_v
   bool help = false;
   bool version = false;
   std::vector<std::string_view> operands;
+  bool optionsEnded = false;
   for (const std::string_view argument : arguments) {
-    if (argument == "--json") {
+    if (optionsEnded) {
+      operands.push_back(argument);
+    } else if (argument == "--") {
+      optionsEnded = true;  // "set 1 -- -5%": what follows is never an option
+    } else if (argument == "--json") {
       command.json = true;
     } else if (argument == "-v" || argument == "--verbose") {
       command.verbose = true;
@@ -54,17 +59,19 @@ std::variant<Command, UsageError> parseCommandLine(std::span<const std::string_v
       operands.push_back(argument);
     }
   }
+  const Subcommand* subcommand = nullptr;
+  for (const auto& candidate : kSubcommands) {
+    if (!operands.empty() && candidate.name == operands.front()) subcommand = &candidate;
+  }
+  // A mistyped subcommand stays an error even beside --help, so a script sees it.
+  if (!operands.empty() && subcommand == nullptr) {
+    return error("unknown subcommand '" + std::string(operands.front()) + "'");
+  }
   if (help || version) {
     command.kind = help ? Command::Kind::help : Command::Kind::version;
     return command;
   }
   if (operands.empty()) return error("missing subcommand");
-
-  const Subcommand* subcommand = nullptr;
-  for (const auto& candidate : kSubcommands) {
-    if (candidate.name == operands.front()) subcommand = &candidate;
-  }
-  if (subcommand == nullptr) return error("unknown subcommand '" + std::string(operands.front()) + "'");
   command.kind = subcommand->kind;
   const std::string name(subcommand->name);
   const std::size_t count = operands.size() - 1;
@@ -105,7 +112,8 @@ std::string helpText(std::string_view program) {
          "                  VALUE is 70%, +10%, -5% or a fraction 0.7; changes stop at 0 % and 100 %\n"
          "  info DISPLAY    the display's EDID information\n"
          "\n"
-         "DISPLAY is the number that list prints (1, 2, ...) or a serial number.\n"
+         "DISPLAY is the number that list prints (1, 2, ...), the id that list --json\n"
+         "prints, or a serial number. -- ends the options.\n"
          "\n"
          "  --json          print results as JSON (list, get, info)\n"
          "  -v, --verbose   print diagnostic lines on standard error\n"

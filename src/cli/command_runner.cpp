@@ -5,8 +5,10 @@
 #include <string>
 #include <vector>
 
+#include "cli/display_selection.hpp"
 #include "cli/json_text.hpp"
 #include "diagnostics/format.hpp"
+#include "model/brightness_percent.hpp"
 
 namespace lumaro::cli {
 
@@ -14,13 +16,31 @@ namespace {
 
 std::optional<int> percentOf(const DisplayStatus& display) {
   if (!display.brightness) return std::nullopt;
-  return wholePercent(*display.brightness);
+  return brightnessPercent(*display.brightness);
 }
 
 std::string percentText(std::optional<int> percent) { return percent ? std::to_string(*percent) + "%" : "-"; }
 
+// A tab or line break in a USB string would break the columns and lines of
+// text output: control characters are shown as \xHH instead.
+std::string printable(std::string_view text) {
+  std::string out;
+  for (const char c : text) {
+    const auto byte = static_cast<unsigned char>(c);
+    if (byte < 0x20 || byte == 0x7F) {
+      constexpr std::string_view digits = "0123456789abcdef";
+      out += "\\x";
+      out += digits[byte >> 4];
+      out += digits[byte & 0xF];
+    } else {
+      out += c;
+    }
+  }
+  return out;
+}
+
 std::string label(const DisplayStatus& display) {
-  return "display " + std::to_string(display.number) + " (" + display.name + ")";
+  return "display " + std::to_string(display.number) + " (" + printable(display.name) + ")";
 }
 
 class Run {
@@ -28,21 +48,27 @@ class Run {
   Run(DisplayCommands& displays, const Terminal& terminal) : displays_(displays), t_(terminal) {}
 
   int list(const Command& command) {
-    const auto all = displays_.list();
+    const auto answer = displays_.list();
+    const auto* all = answered(answer);
+    if (all == nullptr) return kExitFailure;
+    // Said apart from the results, so an empty list is never mistaken for a silent failure.
+    if (all->empty()) t_.err << t_.program << ": no Apple display is attached\n";
     std::vector<std::string> objects;
-    for (const auto& display : all) {
+    for (const auto& display : *all) {
       if (display.readFailure != DisplayFailure::none) reportFailure(display, display.readFailure, "read");
       if (command.json) {
         objects.push_back(json::Object()
                               .add("number", static_cast<long long>(display.number))
+                              .add("id", display.id)
                               .add("name", display.name)
                               .add("productId", static_cast<long long>(display.productID))
                               .addNullable("serialNumber", display.serialNumber)
                               .addNullable("brightness", percentOf(display))
                               .text());
       } else {
-        t_.out << display.number << '\t' << display.name << "\t0x" << diag::hex4(display.productID) << '\t'
-               << display.serialNumber.value_or("-") << '\t' << percentText(percentOf(display)) << '\n';
+        t_.out << display.number << '\t' << printable(display.name) << "\t0x" << diag::hex4(display.productID)
+               << '\t' << printable(display.serialNumber.value_or("-")) << '\t' << percentText(percentOf(display))
+               << '\n';
       }
     }
     if (command.json) printArray(objects);
@@ -50,11 +76,15 @@ class Run {
   }
 
   int get(const Command& command) {
-    const auto chosen = choose(command);
-    if (!chosen) return kExitFailure;
+    const auto answer = displays_.list();
+    const auto* all = answered(answer);
+    if (all == nullptr) return kExitFailure;
+    const auto chosen = selectDisplays(*all, command.display, t_.program);
+    const auto* displays = answered(chosen);
+    if (displays == nullptr) return kExitFailure;
     int status = kExitSuccess;
     std::vector<std::string> objects;
-    for (const auto& display : *chosen) {
+    for (const auto& display : *displays) {
       if (display.readFailure != DisplayFailure::none) {
         reportFailure(display, display.readFailure, "read");
         status = kExitFailure;
@@ -62,6 +92,7 @@ class Run {
       if (command.json) {
         objects.push_back(json::Object()
                               .add("number", static_cast<long long>(display.number))
+                              .add("id", display.id)
                               .addNullable("serialNumber", display.serialNumber)
                               .addNullable("brightness", percentOf(display))
                               .text());
@@ -80,41 +111,35 @@ class Run {
   }
 
   int set(const Command& command) {
-    const auto chosen = choose(command);
-    if (!chosen) return kExitFailure;
+    const auto answer = displays_.setBrightness(command.display, *command.value);
+    const auto* outcomes = answered(answer);
+    if (outcomes == nullptr) return kExitFailure;
     int status = kExitSuccess;
-    for (const auto& display : *chosen) {
-      if (command.value->kind == BrightnessValue::Kind::relative && !display.brightness) {
-        // Moving from an unknown level could jump anywhere.
-        reportFailure(display, display.readFailure, "read");
-        status = kExitFailure;
-        continue;
-      }
-      const float target = command.value->applyTo(display.brightness.value_or(0.0f));
-      const DisplayFailure failure = displays_.setBrightness(display.number, target);
-      if (failure != DisplayFailure::none) {
-        reportFailure(display, failure, "write");
+    for (const auto& outcome : *outcomes) {
+      if (outcome.failure != DisplayFailure::none || outcome.failedRead) {
+        reportFailure(outcome.display, outcome.failure, outcome.failedRead ? "read" : "write");
         status = kExitFailure;
         continue;
       }
       // As the window shows it.
-      printBrightness(command, display.number, target);
+      printBrightness(command, outcome.display.number, outcome.display.brightness.value_or(0.0f));
     }
     return status;
   }
 
   int info(const Command& command) {
-    const auto chosen = choose(command);
-    if (!chosen) return kExitFailure;
-    const DisplayStatus& display = chosen->front();
-    const auto details = displays_.info(display.number);
-    if (!details) {
+    const auto answer = displays_.info(*command.display);
+    const auto* found = answered(answer);
+    if (found == nullptr) return kExitFailure;
+    const DisplayStatus& display = found->display;
+    if (!found->details) {
       t_.err << t_.program << ": no EDID information could be found for " << label(display) << '\n';
       return kExitFailure;
     }
+    const DisplayEDIDDetails& details = *found->details;
     if (command.json) {
       json::Object edid;
-      for (const auto& field : kEDIDFields) edid.add(field.key, (*details).*field.member);
+      for (const auto& field : kEDIDFields) edid.add(field.key, details.*field.member);
       t_.out << json::Object()
                     .add("number", static_cast<long long>(display.number))
                     .add("name", display.name)
@@ -122,36 +147,20 @@ class Run {
                     .text()
              << '\n';
     } else {
-      for (const auto& field : kEDIDFields) t_.out << field.title << ": " << (*details).*field.member << '\n';
+      for (const auto& field : kEDIDFields) t_.out << field.title << ": " << printable(details.*field.member) << '\n';
     }
     return kExitSuccess;
   }
 
  private:
-  // The displays `command` names: one, or all when it names none. Absent,
-  // after an error line, when there is no such display.
-  std::optional<std::vector<DisplayStatus>> choose(const Command& command) {
-    auto all = displays_.list();
-    if (!command.display) {
-      if (all.empty()) {
-        t_.err << t_.program << ": no Apple display found\n";
-        return std::nullopt;
-      }
-      return all;
+  // The answer's value, or null after its error line.
+  template <typename T>
+  const T* answered(const Answer<T>& answer) {
+    if (const auto* error = std::get_if<CommandError>(&answer)) {
+      t_.err << t_.program << ": " << error->message << '\n';
+      return nullptr;
     }
-    const std::string& wanted = *command.display;
-    const bool numeric = !wanted.empty() && wanted.find_first_not_of("0123456789") == std::string::npos;
-    if (numeric && wanted.size() <= 3) {
-      const auto number = static_cast<std::size_t>(std::stoul(wanted));
-      if (number >= 1 && number <= all.size()) return std::vector{all[number - 1]};
-    }
-    // Not a number in range: perhaps a serial number made of digits.
-    const auto bySerial =
-        std::find_if(all.begin(), all.end(), [&](const DisplayStatus& d) { return d.serialNumber == wanted; });
-    if (bySerial != all.end()) return std::vector{*bySerial};
-    t_.err << t_.program << ": no display '" << wanted << "' (" << all.size()
-           << (all.size() == 1 ? " display" : " displays") << " attached; see '" << t_.program << " list')\n";
-    return std::nullopt;
+    return &std::get<T>(answer);
   }
 
   void reportFailure(const DisplayStatus& display, DisplayFailure failure, std::string_view what) {
@@ -165,9 +174,6 @@ class Run {
       case DisplayFailure::gone:
         t_.err << label(display) << " is no longer attached";
         break;
-      case DisplayFailure::unreachable:
-        t_.err << "the running Lumaro did not answer";
-        break;
       case DisplayFailure::refused:
       case DisplayFailure::none:
         t_.err << label(display) << " did not let its brightness be " << (what == "read" ? "read" : "written");
@@ -179,7 +185,7 @@ class Run {
   // One display named: just its percentage; several: "number<TAB>percentage".
   void printBrightness(const Command& command, std::size_t number, float brightness) {
     if (!command.display) t_.out << number << '\t';
-    t_.out << wholePercent(brightness) << "%\n";
+    t_.out << brightnessPercent(brightness) << "%\n";
   }
 
   void printArray(const std::vector<std::string>& objects) {

@@ -1,18 +1,16 @@
 #include "cli/model_display_commands.hpp"
 
+#include <algorithm>
 #include <future>
 
+#include "cli/display_selection.hpp"
 #include "cli/hid_failure_watch.hpp"
 
 namespace lumaro::cli {
 
-const DisplayItem* ModelDisplayCommands::row(std::size_t number) const {
-  const auto& rows = manager_->displays();
-  if (number < 1 || number > rows.size()) return nullptr;
-  return &rows[number - 1];
-}
-
-std::vector<DisplayStatus> ModelDisplayCommands::list() {
+std::vector<DisplayStatus> ModelDisplayCommands::currentRows() {
+  // Settling runs the event loop, where another call may arrive: only when there is something to wait for.
+  if (catchUp_ && catchUp_()) settle_();
   if (manager_->displays().empty()) {
     manager_->refresh();
     settle_();
@@ -20,6 +18,7 @@ std::vector<DisplayStatus> ModelDisplayCommands::list() {
   std::vector<DisplayStatus> statuses;
   for (const DisplayItem& item : manager_->displays()) {
     DisplayStatus status{.number = statuses.size() + 1,
+                         .id = stableDisplayID(item),
                          .name = item.name,
                          .productID = item.productID,
                          .serialNumber = item.serialNumber,
@@ -34,27 +33,66 @@ std::vector<DisplayStatus> ModelDisplayCommands::list() {
   return statuses;
 }
 
-DisplayFailure ModelDisplayCommands::setBrightness(std::size_t number, float value) {
-  const DisplayItem* item = row(number);
-  if (item == nullptr) return DisplayFailure::gone;
-  const auto device = manager_->deviceMap().find(item->id);
-  if (device == manager_->deviceMap().end() || !device->second.device) return DisplayFailure::gone;
-  const std::shared_ptr<hid::Device> held = device->second.device;  // the row may be replaced meanwhile
-  manager_->setBrightness(item->id, value);
-  settle_();
-  return HidFailureWatch::failureOf(*held);
+const DisplayItem* ModelDisplayCommands::rowOf(const DisplayStatus& status) const {
+  const auto& rows = manager_->displays();
+  const auto found = std::find_if(rows.begin(), rows.end(),
+                                  [&](const DisplayItem& item) { return stableDisplayID(item) == status.id; });
+  return found == rows.end() ? nullptr : &*found;
 }
 
-std::optional<DisplayEDIDDetails> ModelDisplayCommands::info(std::size_t number) {
-  const DisplayItem* item = row(number);
-  if (item == nullptr) return std::nullopt;
-  if (item->details) return item->details;
-  auto answer = std::make_shared<std::promise<std::optional<DisplayEDIDDetails>>>();
-  auto future = answer->get_future();
-  manager_->loadEDIDDetails(
-      item->id, [answer](std::optional<DisplayEDIDDetails> details) { answer->set_value(std::move(details)); });
+Answer<std::vector<DisplayStatus>> ModelDisplayCommands::list() { return currentRows(); }
+
+Answer<std::vector<WriteOutcome>> ModelDisplayCommands::setBrightness(const std::optional<std::string>& selector,
+                                                                      const BrightnessValue& value) {
+  auto chosen = selectDisplays(currentRows(), selector, program_);
+  if (auto* error = std::get_if<CommandError>(&chosen)) return std::move(*error);
+  std::vector<WriteOutcome> outcomes;
+  for (const DisplayStatus& status : std::get<std::vector<DisplayStatus>>(chosen)) {
+    outcomes.push_back(write(status, value));
+  }
+  return outcomes;
+}
+
+WriteOutcome ModelDisplayCommands::write(const DisplayStatus& status, const BrightnessValue& value) {
+  WriteOutcome outcome{.display = status, .failure = DisplayFailure::none, .failedRead = false};
+  if (value.kind == BrightnessValue::Kind::relative && !status.brightness) {
+    // Moving from an unknown level could jump anywhere.
+    outcome.failure = status.readFailure;
+    outcome.failedRead = true;
+    return outcome;
+  }
+  const DisplayItem* item = rowOf(status);
+  const auto device = item ? manager_->deviceMap().find(item->id) : manager_->deviceMap().end();
+  if (device == manager_->deviceMap().end() || !device->second.device) {
+    outcome.failure = DisplayFailure::gone;
+    return outcome;
+  }
+  const float target = value.applyTo(status.brightness.value_or(0.0f));
+  outcome.display.brightness = target;
+  const std::shared_ptr<hid::Device> held = device->second.device;  // the row may be replaced meanwhile
+  manager_->setBrightness(item->id, target);
   settle_();
-  return future.get();
+  outcome.failure = HidFailureWatch::failureOf(*held);
+  return outcome;
+}
+
+Answer<DisplayInfo> ModelDisplayCommands::info(const std::string& selector) {
+  auto chosen = selectDisplays(currentRows(), selector, program_);
+  if (auto* error = std::get_if<CommandError>(&chosen)) return std::move(*error);
+  DisplayInfo answer{.display = std::get<std::vector<DisplayStatus>>(chosen).front(), .details = std::nullopt};
+  const DisplayItem* item = rowOf(answer.display);
+  if (item == nullptr) return answer;
+  if (item->details) {
+    answer.details = item->details;
+    return answer;
+  }
+  auto found = std::make_shared<std::promise<std::optional<DisplayEDIDDetails>>>();
+  auto future = found->get_future();
+  manager_->loadEDIDDetails(
+      item->id, [found](std::optional<DisplayEDIDDetails> details) { found->set_value(std::move(details)); });
+  settle_();
+  answer.details = future.get();
+  return answer;
 }
 
 }  // namespace lumaro::cli

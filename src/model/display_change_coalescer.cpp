@@ -24,4 +24,12 @@ void DisplayChangeCoalescer::eventArrived() {
   });
 }
 
+bool DisplayChangeCoalescer::settleNow() {
+  events_.deliverPending();
+  if (!timer_.isActive()) return false;
+  timer_.stop();
+  if (onSettled_) onSettled_();
+  return true;
+}
+
 }  // namespace lumaro

@@ -25,6 +25,11 @@ class DisplayChangeCoalescer {
   DisplayChangeCoalescer(const DisplayChangeCoalescer&) = delete;
   DisplayChangeCoalescer& operator=(const DisplayChangeCoalescer&) = delete;
 
+  // Ends the current burst now, with events still waiting in the source:
+  // `onSettled` runs at once when there is one. For an answer that must see
+  // every display attached at the moment it is given. True when it ran.
+  bool settleNow();
+
  private:
   void eventArrived();
 

@@ -15,6 +15,9 @@ class DeviceEvents {
   // Replaces the listener; an empty one stops delivery. The listener runs on
   // the main thread, once per event (bursts are the caller's to coalesce).
   virtual void setListener(Listener listener) = 0;
+  // Delivers now any event that has arrived but is still waiting for the
+  // main loop to notice it; a source that delivers at once has none.
+  virtual void deliverPending() {}
 };
 
 // The readable side of an event source that a main loop watches: when fd()

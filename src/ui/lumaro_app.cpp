@@ -9,9 +9,7 @@
 #include <QScreen>
 #include <QSystemTrayIcon>
 
-#include "model/display_change_coalescer.hpp"
 #include "model/lumaro_manager.hpp"
-#include "ports/timer.hpp"
 #include "ui/percent_format.hpp"
 #include "ui/lumaro_window.hpp"
 #include "ui/placement.hpp"
@@ -74,16 +72,7 @@ void LumaroApp::ensureWindow() {
   }
 }
 
-void LumaroApp::followDeviceEvents(devices::DeviceEvents& events, std::unique_ptr<OneShotTimer> timer) {
-  deviceChanges_.reset();
-  deviceTimer_ = std::move(timer);
-  deviceChanges_ = std::make_unique<DisplayChangeCoalescer>(events, *deviceTimer_, [this] {
-    if (window_ && window_->isVisible()) manager_->refresh();
-  });
-}
-
 LumaroApp::~LumaroApp() {
-  deviceChanges_.reset();
   QCoreApplication::instance()->removeEventFilter(this);
   if (tray_) tray_->hide();
   if (window_) window_->removeEventFilter(this);

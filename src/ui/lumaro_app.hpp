@@ -20,12 +20,7 @@ class QMenu;
 class QSystemTrayIcon;
 
 namespace lumaro {
-class DisplayChangeCoalescer;
 class LumaroManager;
-class OneShotTimer;
-namespace devices {
-class DeviceEvents;
-}
 }  // namespace lumaro
 
 namespace lumaro::ui {
@@ -69,12 +64,6 @@ class LumaroApp final : public QObject {
   // Adds a checkable entry to the tray item's menu, above Quit. Call before start().
   void addMenuToggle(MenuToggle toggle) { toggles_.push_back(std::move(toggle)); }
 
-  // Keeps an open window's list in step with displays coming and going: each
-  // burst of `events` refreshes once, after `timer` fires. While the window
-  // is hidden nothing is refreshed (opening it refreshes anyway). `events`
-  // must outlive the shell.
-  void followDeviceEvents(devices::DeviceEvents& events, std::unique_ptr<OneShotTimer> timer);
-
   // Shows the window (at the cursor for the tray), or raises it when shown.
   void openWindow();
   // What a click on the tray item does: open the window, or close it when open.
@@ -116,8 +105,6 @@ class LumaroApp final : public QObject {
   std::unique_ptr<QSystemTrayIcon> tray_;
   Subscription toolTipSubscription_;  // after tray_: dropped before the icon goes
   QElapsedTimer sinceHidden_;
-  std::unique_ptr<OneShotTimer> deviceTimer_;
-  std::unique_ptr<DisplayChangeCoalescer> deviceChanges_;
   // Where the open popup belongs; it is placed again there whenever its size
   // changes while shown (rows arrive after it opens).
   QRect anchor_;

@@ -4,7 +4,6 @@
 #include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QLabel>
-#include <QPointer>
 #include <QShowEvent>
 #include <QStyle>
 #include <QToolButton>
@@ -113,11 +112,8 @@ void LumaroWindow::showEvent(QShowEvent* event) {
   if (event->spontaneous()) return;
   focusFirstPending_ = true;
   content_->focusChain().front()->setFocus(Qt::OtherFocusReason);
-  // The content's own refresh task: a separate main-queue step after the
-  // content came on screen. Dropped with the window.
-  manager_->queues()->asyncMain([guard = QPointer<LumaroWindow>(this)] {
-    if (guard) guard->manager_->refresh();
-  });
+  // The list refreshes as it comes on screen; a second refresh here would
+  // read every display twice.
 }
 
 void LumaroWindow::keyPressEvent(QKeyEvent* event) {

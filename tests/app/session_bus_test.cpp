@@ -1,13 +1,19 @@
 // lumaro-demo as separate processes on a private session bus: commands reach
-// the running instance and come back unchanged, a second start activates the
-// first, and without a bus both the tray and the command line still work.
-// What each command prints is the command runner's suite's business.
+// the running instance and come back unchanged, a stopped instance is named,
+// a second start activates the first, and without a bus both the tray and
+// the command line still work. What each command prints is the command
+// runner's suite's business; writes to real nodes are the live suite's.
 
 #include <gtest/gtest.h>
 #include <unistd.h>
 
+#include <csignal>
+#include <cmath>
+#include <limits>
+
 #include <QCoreApplication>
 #include <QDBusConnection>
+#include <QDBusPendingCallWatcher>
 #include <QDBusServiceWatcher>
 #include <QProcess>
 #include <QSignalSpy>
@@ -15,6 +21,8 @@
 #include <sstream>
 
 #include "cli/command_runner.hpp"
+#include "private_bus.hpp"
+#include "cli/display_selection.hpp"
 #include "adapters/dbus/dbus_names.hpp"
 #include "adapters/dbus/session_bus_instance.hpp"
 
@@ -27,26 +35,6 @@ struct Finished {
   int status = -1;
   QString out;
   QString err;
-};
-
-// A dbus-daemon of our own, so tests neither see nor disturb the user's session.
-class PrivateBus {
- public:
-  PrivateBus() {
-    daemon_.start(QStringLiteral("dbus-daemon"), {"--session", "--nofork", "--print-address=1"});
-    if (daemon_.waitForStarted(5000) && daemon_.waitForReadyRead(5000)) {
-      address_ = QString::fromUtf8(daemon_.readLine()).trimmed();
-    }
-  }
-  ~PrivateBus() {
-    daemon_.kill();
-    daemon_.waitForFinished();
-  }
-  const QString& address() const { return address_; }
-
- private:
-  QProcess daemon_;
-  QString address_;
 };
 
 class SessionBus : public ::testing::Test {
@@ -68,11 +56,16 @@ class SessionBus : public ::testing::Test {
     return process;
   }
 
-  // Runs the event loop meanwhile: the instance may be this process.
-  Finished runDemo(const QStringList& arguments) const {
+  // Runs the event loop meanwhile: the instance may be this process. A
+  // command still running after `limitMs` counts as failed.
+  Finished runDemo(const QStringList& arguments, int limitMs = 10000) const {
     auto process = startDemo(arguments);
     QSignalSpy finished(process.get(), &QProcess::finished);
-    finished.wait(10000);
+    if (!finished.wait(limitMs)) {
+      process->kill();
+      process->waitForFinished();
+      return {-1, {}, {}};
+    }
     return {process->exitStatus() == QProcess::NormalExit ? process->exitCode() : -1,
             QString::fromUtf8(process->readAllStandardOutput()), QString::fromUtf8(process->readAllStandardError())};
   }
@@ -83,51 +76,85 @@ class SessionBus : public ::testing::Test {
                                          QStringLiteral("%1 #%2").arg(bus_.address()).arg(++connections_));
   }
 
-  PrivateBus bus_;
+  testing::PrivateBus bus_;
   QString busAddress_;
   int connections_ = 0;
 };
 
-TEST_F(SessionBus, CommandsGoThroughTheRunningInstance) {
+// A stopped instance still owns its name, so commands must not fall back to
+// the hardware; each says who did not answer instead of printing nothing.
+TEST_F(SessionBus, AStoppedInstanceIsNamedNeverTakenForNoDisplay) {
   QDBusServiceWatcher watcher(kBusName, connection(), QDBusServiceWatcher::WatchForRegistration);
   QSignalSpy registered(&watcher, &QDBusServiceWatcher::serviceRegistered);
   auto tray = startDemo();
   ASSERT_TRUE(registered.wait(5000)) << "the tray did not take its name";
-
-  const Finished set = runDemo({"set", "1", "30%"});
-  EXPECT_EQ(set.status, 0) << set.err.toStdString();
-  // The instance's row moved: get reads it back from there.
-  EXPECT_EQ(runDemo({"get", "1"}).out, "30%\n");
-
+  const auto pid = static_cast<pid_t>(tray->processId());
+  ::kill(pid, SIGSTOP);
+  for (const QStringList& arguments : {QStringList{"list"}, QStringList{"get", "1"}, QStringList{"set", "all", "50%"},
+                                       QStringList{"list", "--json"}, QStringList{}}) {
+    const Finished finished = runDemo(arguments, 3000);
+    EXPECT_EQ(finished.status, 1) << arguments.join(' ').toStdString();
+    EXPECT_EQ(finished.out, "") << arguments.join(' ').toStdString();
+    EXPECT_TRUE(finished.err.contains(QStringLiteral("pid %1").arg(pid)) &&
+                finished.err.contains(QStringLiteral("did not answer within 2 s")))
+        << finished.err.toStdString();
+  }
+  ::kill(pid, SIGCONT);
   tray->terminate();
   tray->waitForFinished(5000);
-  const QString trayLines = QString::fromUtf8(tray->readAllStandardOutput());
-  EXPECT_EQ(trayLines.count(QStringLiteral("Setting brightness byte: ")), 1) << trayLines.toStdString();
-  EXPECT_EQ(trayLines.count(QStringLiteral("Setting brightness byte: 76\n")), 1);
 }
 
 // Two displays with every answer scripted: one readable, writable and with an
 // EDID; one that may not be read and is gone when written.
 class ScriptedDisplays final : public DisplayCommands {
  public:
-  std::vector<DisplayStatus> list() override {
-    DisplayStatus right{.number = 2, .name = "Right", .productID = 0x9221, .serialNumber = {}, .brightness = {}};
+  Answer<std::vector<DisplayStatus>> list() override {
+    DisplayStatus right{.number = 2,
+                        .id = "05ac:9221@14200000",
+                        .name = "Right\tside",
+                        .productID = 0x9221,
+                        .serialNumber = {},
+                        .brightness = {}};
     right.readFailure = DisplayFailure::notPermitted;
-    return {{.number = 1, .name = "Left \"1\"", .productID = 0x9226, .serialNumber = "2A1133WZ6JL", .brightness = 0.3f},
-            right};
+    return std::vector<DisplayStatus>{{.number = 1,
+                                       .id = "2A1133WZ6JL",
+                                       .name = "Left \"1\"",
+                                       .productID = 0x9226,
+                                       .serialNumber = "2A1133WZ6JL",
+                                       .brightness = 0.3f},
+                                      right};
   }
-  DisplayFailure setBrightness(std::size_t number, float value) override {
-    writes.emplace_back(number, value);
-    return number == 1 ? DisplayFailure::none : DisplayFailure::gone;
+  Answer<std::vector<WriteOutcome>> setBrightness(const std::optional<std::string>& selector,
+                                                  const cli::BrightnessValue& value) override {
+    auto chosen = chosenBy(selector);
+    if (auto* error = std::get_if<CommandError>(&chosen)) return *error;
+    std::vector<WriteOutcome> outcomes;
+    for (DisplayStatus& display : std::get<std::vector<DisplayStatus>>(chosen)) {
+      const bool unread = !display.brightness && value.kind == cli::BrightnessValue::Kind::relative;
+      if (!unread) writes.push_back(value.applyTo(display.brightness.value_or(0.0f)));
+      display.brightness = value.applyTo(display.brightness.value_or(0.0f));
+      const DisplayFailure failure = display.number == 1 ? DisplayFailure::none : DisplayFailure::gone;
+      outcomes.push_back({display, unread ? display.readFailure : failure, unread});
+    }
+    return outcomes;
   }
-  std::optional<DisplayEDIDDetails> info(std::size_t number) override {
-    if (number != 1) return std::nullopt;
+  Answer<DisplayInfo> info(const std::string& selector) override {
+    auto chosen = chosenBy(selector);
+    if (auto* error = std::get_if<CommandError>(&chosen)) return *error;
+    DisplayInfo answer{std::get<std::vector<DisplayStatus>>(chosen).front(), std::nullopt};
+    if (answer.display.number != 1) return answer;
     DisplayEDIDDetails details;
     for (const auto& field : kEDIDFields) details.*field.member = std::string(field.key) + " \u00e9";
-    return details;
+    answer.details = details;
+    return answer;
   }
 
-  std::vector<std::pair<std::size_t, float>> writes;
+  std::vector<float> writes;
+
+ private:
+  Answer<std::vector<DisplayStatus>> chosenBy(const std::optional<std::string>& selector) {
+    return cli::selectDisplays(std::get<std::vector<DisplayStatus>>(list()), selector, "lumaro-demo");
+  }
 };
 
 Finished runDirectly(const QStringList& arguments, DisplayCommands& displays) {
@@ -149,8 +176,9 @@ TEST_F(SessionBus, AnInstanceAnswersCommandsAsItsDisplaysWouldAndIsActivatedBySe
   ASSERT_EQ(instance.claim().role, SessionBusInstance::Role::primary);
   ScriptedDisplays direct;
   for (const QStringList& arguments :
-       {QStringList{"list"}, QStringList{"get", "--json"}, QStringList{"set", "all", "50%"},
-        QStringList{"set", "1", "+10%"}, QStringList{"info", "1", "--json"}, QStringList{"info", "2"}}) {
+       {QStringList{"list"}, QStringList{"list", "--json"}, QStringList{"get", "--json"},
+        QStringList{"set", "all", "50%"}, QStringList{"set", "2A1133WZ6JL", "+10%"}, QStringList{"set", "2", "-5%"},
+        QStringList{"set", "9", "1%"}, QStringList{"info", "1", "--json"}, QStringList{"info", "2"}}) {
     const Finished expected = runDirectly(arguments, direct);
     const Finished viaBus = runDemo(arguments);
     const std::string command = arguments.join(' ').toStdString();
@@ -166,6 +194,44 @@ TEST_F(SessionBus, AnInstanceAnswersCommandsAsItsDisplaysWouldAndIsActivatedBySe
   EXPECT_EQ(activated.count(), 1);
   EXPECT_TRUE(
       second.err.contains(QStringLiteral("Lumaro is already running (%1, pid %2)").arg(kBusName).arg(::getpid())));
+}
+
+// What no user could type is refused with an error reply, and nothing is
+// written; a display the instance does not have is named in the error.
+TEST_F(SessionBus, TheInterfaceRefusesValuesOutOfRangeAndNamesUnknownDisplays) {
+  ScriptedDisplays displays;
+  SessionBusInstance instance(kBusName, displays, connection());
+  ASSERT_EQ(instance.claim().role, SessionBusInstance::Role::primary);
+  QDBusConnection caller = connection();
+  const auto call = [&](const QString& method, const QVariantList& arguments) {
+    QDBusMessage message = QDBusMessage::createMethodCall(kBusName, QString::fromLatin1(kObjectPath),
+                                                          QString::fromLatin1(kDisplaysInterface), method);
+    message.setArguments(arguments);
+    QDBusPendingCallWatcher watcher(caller.asyncCall(message, 5000));
+    QSignalSpy finished(&watcher, &QDBusPendingCallWatcher::finished);
+    finished.wait(5000);
+    return watcher.reply();
+  };
+  const double infinity = std::numeric_limits<double>::infinity();
+  for (const double value : {-1.0, -infinity, infinity, 1e300, std::nan(""), 1.0000001}) {
+    const QDBusMessage reply = call(QStringLiteral("SetBrightness"), {QStringLiteral("1"), value});
+    EXPECT_EQ(reply.errorName(), QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs")) << value;
+  }
+  for (const double step : {101.0, -infinity, std::nan("")}) {
+    EXPECT_EQ(call(QStringLiteral("StepBrightness"), {QString(), step}).errorName(),
+              QStringLiteral("org.freedesktop.DBus.Error.InvalidArgs"))
+        << step;
+  }
+  EXPECT_TRUE(displays.writes.empty());
+
+  const QDBusMessage unknown = call(QStringLiteral("SetBrightness"), {QStringLiteral("7"), 0.5});
+  EXPECT_EQ(unknown.errorName(), QString::fromLatin1(kNoSuchDisplayError));
+  EXPECT_TRUE(unknown.errorMessage().contains(QStringLiteral("'7'"))) << unknown.errorMessage().toStdString();
+  EXPECT_TRUE(displays.writes.empty());
+  // The ends themselves are values a user can ask for.
+  EXPECT_EQ(call(QStringLiteral("SetBrightness"), {QStringLiteral("1"), 0.0}).type(), QDBusMessage::ReplyMessage);
+  EXPECT_EQ(call(QStringLiteral("SetBrightness"), {QStringLiteral("1"), 1.0}).type(), QDBusMessage::ReplyMessage);
+  EXPECT_EQ(displays.writes, (std::vector<float>{0.0f, 1.0f}));
 }
 
 TEST_F(SessionBus, WithoutABusTheTrayStartsAndCommandsActDirectly) {

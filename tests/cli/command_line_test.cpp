@@ -12,7 +12,8 @@ namespace lumaro::cli {
 namespace {
 
 using Kind = Command::Kind;
-constexpr auto kAbsolute = BrightnessValue::Kind::absolute;
+constexpr auto kFraction = BrightnessValue::Kind::fraction;
+constexpr auto kPercent = BrightnessValue::Kind::percent;
 constexpr auto kRelative = BrightnessValue::Kind::relative;
 
 struct ParseCase {
@@ -44,21 +45,24 @@ INSTANTIATE_TEST_SUITE_P(
         ParseCase{"getAllNamed", {"get", "all"}, command(Kind::get)},
         ParseCase{"getBySerial", {"get", "CY0000000002", "--json"}, command(Kind::get, "CY0000000002", {}, true)},
         ParseCase{"info", {"info", "2"}, command(Kind::info, "2")},
-        ParseCase{"helpWinsOverErrors", {"bogus", "--help"}, command(Kind::help)},
+        ParseCase{"helpWinsOverMissingOperands", {"set", "--help"}, command(Kind::help)},
         ParseCase{"version", {"--version"}, command(Kind::version)},
         // Every value form; "-5%" must not be taken for an option.
-        ParseCase{"percent", {"set", "1", "70%"}, command(Kind::set, "1", BrightnessValue{kAbsolute, 0.7f})},
-        ParseCase{"fraction", {"set", "all", "0.7"}, command(Kind::set, {}, BrightnessValue{kAbsolute, 0.7f})},
-        ParseCase{"up", {"set", "1", "+10%"}, command(Kind::set, "1", BrightnessValue{kRelative, 0.1f})},
-        ParseCase{"down", {"set", "1", "-5%"}, command(Kind::set, "1", BrightnessValue{kRelative, -0.05f})},
-        ParseCase{"decimalPercent", {"set", "1", "12.5%"}, command(Kind::set, "1", BrightnessValue{kAbsolute, 0.125f})},
-        ParseCase{"bounds", {"set", "1", "100%"}, command(Kind::set, "1", BrightnessValue{kAbsolute, 1.0f})}),
+        ParseCase{"percent", {"set", "1", "70%"}, command(Kind::set, "1", BrightnessValue{kPercent, 70})},
+        ParseCase{"fraction", {"set", "all", "0.7"}, command(Kind::set, {}, BrightnessValue{kFraction, 0.7})},
+        ParseCase{"up", {"set", "1", "+10%"}, command(Kind::set, "1", BrightnessValue{kRelative, 10})},
+        ParseCase{"down", {"set", "1", "-5%"}, command(Kind::set, "1", BrightnessValue{kRelative, -5})},
+        ParseCase{"optionsEnd", {"set", "--", "1", "-5%"}, command(Kind::set, "1", BrightnessValue{kRelative, -5})},
+        ParseCase{"decimalPercent", {"set", "1", "12.5%"}, command(Kind::set, "1", BrightnessValue{kPercent, 12.5})},
+        ParseCase{"bounds", {"set", "1", "100%"}, command(Kind::set, "1", BrightnessValue{kPercent, 100})}),
     [](const auto& info) { return std::string(info.param.name); });
 
 INSTANTIATE_TEST_SUITE_P(
     UsageErrors, ParseCommandLine,
     ::testing::Values(ParseCase{"nothing", {}, usage("missing subcommand")},
                       ParseCase{"unknownSubcommand", {"dim"}, usage("unknown subcommand 'dim'")},
+                      ParseCase{"unknownSubcommandWithHelp", {"dim", "--help"}, usage("unknown subcommand 'dim'")},
+                      ParseCase{"optionAfterOptionsEnd", {"--", "list", "--json"}, usage("list: unexpected argument '--json'")},
                       ParseCase{"unknownOption", {"list", "--all"}, usage("unknown option '--all'")},
                       ParseCase{"setWithoutDisplay", {"set"}, usage("set: missing DISPLAY")},
                       ParseCase{"setWithoutValue", {"set", "1"}, usage("set: missing VALUE")},
@@ -77,13 +81,6 @@ TEST(ParseBrightnessValue, RejectsEveryMalformedOrOutOfRangeValue) {
                                                        "' (use 70%, +10%, -5% or 0.7, within 0-100 %)")}))
         << value;
   }
-}
-
-TEST(BrightnessValue, RelativeChangesStopAtTheEnds) {
-  EXPECT_FLOAT_EQ((BrightnessValue{kRelative, 0.1f}.applyTo(0.95f)), 1.0f);
-  EXPECT_FLOAT_EQ((BrightnessValue{kRelative, -0.05f}.applyTo(0.02f)), 0.0f);
-  EXPECT_FLOAT_EQ((BrightnessValue{kRelative, 0.1f}.applyTo(0.5f)), 0.6f);
-  EXPECT_FLOAT_EQ((BrightnessValue{kAbsolute, 0.3f}.applyTo(0.9f)), 0.3f) << "an absolute value ignores the current";
 }
 
 }  // namespace

@@ -28,7 +28,7 @@ struct Result {
 };
 
 // Display 1: LED Cinema Display at byte 200 (78 %); display 2: a nameless
-// Cinema HD at byte 96 (38 %), serial CY0000000002.
+// Cinema HD at byte 96 (37 %), serial CY0000000002.
 class CommandRig {
  public:
   CommandRig() {
@@ -40,7 +40,7 @@ class CommandRig {
     std::ostringstream out;
     std::ostringstream err;
     const Terminal terminal{"lumaro", "1.0", out, err};
-    ModelDisplayCommands displays(rig.manager, [this] { queues->runAll(); });
+    ModelDisplayCommands displays(rig.manager, [this] { queues->runAll(); }, "lumaro");
     const auto parsed = parseCommandLine(arguments);
     const auto* error = std::get_if<UsageError>(&parsed);
     const int status =
@@ -126,10 +126,12 @@ INSTANTIATE_TEST_SUITE_P(
     Commands, RunCommand,
     ::testing::Values(
         succeeds("list", {"list"},
-                 "1\tLED Cinema Display\t0x9226\t2A1133WZ6JL\t78%\n2\tUnknown Display\t0x9221\tCY0000000002\t38%\n"),
-        succeeds("getAll", {"get"}, "1\t78%\n2\t38%\n"), succeeds("getBySerial", {"get", "CY0000000002"}, "38%\n"),
-        // 70 % goes out as byte 178, which reads back as 70 %.
-        succeeds("setPercent", {"set", "1", "70%"}, "70%\n", {178}),
+                 "1\tLED Cinema Display\t0x9226\t2A1133WZ6JL\t78%\n2\tUnknown Display\t0x9221\tCY0000000002\t37%\n"),
+        succeeds("getAll", {"get"}, "1\t78%\n2\t37%\n"), succeeds("getBySerial", {"get", "CY0000000002"}, "37%\n"),
+        // 70 % goes out as byte 179, the lowest that reads back as 70 % (178 shows 69 %).
+        succeeds("setPercent", {"set", "1", "70%"}, "70%\n", {179}),
+        // Steps go from the percentage shown, 37 %, not from the level behind it.
+        succeeds("stepUp", {"set", "2", "+1%"}, "38%\n", {}, {97}),
         succeeds("setFraction", {"set", "2", "0.5"}, "50%\n", {}, {127}),
         succeeds("setAllDownClamps", {"set", "all", "-50%"}, "1\t28%\n2\t0%\n", {72}, {0}),
         // One display failing keeps neither the other from its part nor the status from saying so.
@@ -144,6 +146,8 @@ INSTANTIATE_TEST_SUITE_P(
         fails("unknownSerial", {"set", "CY9", "50%"}, "lumaro: no display 'CY9'"),
         fails("malformedValue", {"set", "1", "50"}, "\nUsage: lumaro [list", nullptr, kExitUsage),
         fails("noDisplays", {"set", "all", "50%"}, "lumaro: no Apple display found", noDisplays),
+        // Said on standard error, so that no display is never mistaken for a silent failure.
+        RunCase{"listNone", {"list"}, kExitSuccess, "", "lumaro: no Apple display is attached", {}, {}, noDisplays},
         // An unknown level plus 10 % could be anything.
         fails("relativeFromUnreadable", {"set", "2", "+10%"},
               "display 2 (Unknown Display) did not let its brightness be read", hdUnreadable),
@@ -152,7 +156,7 @@ INSTANTIATE_TEST_SUITE_P(
         fails("noEdid", {"info", "1"}, "no EDID information could be found for display 1 (LED Cinema Display)")),
     [](const auto& info) { return std::string(info.param.name); });
 
-TEST(CommandRunner, JsonParsesBackWithItsDocumentedKeysAndNullForTheUnknown) {
+TEST(CommandRunner, JsonParsesBackWithItsDocumentedKeysAndNullForTheUnknownAndTextKeepsItsColumns) {
   CommandRig rig;
   rig.hd->setProperty("Product", std::string("C:\\x \"HD\"\t\x01"));
   rig.hd->removeProperty("SerialNumber");
@@ -165,14 +169,19 @@ TEST(CommandRunner, JsonParsesBackWithItsDocumentedKeysAndNullForTheUnknown) {
   const auto list = QJsonDocument::fromJson(QByteArray::fromStdString(listText)).array();
   ASSERT_EQ(list.size(), 2);
   // Unreadable: null, not the 50 % the window falls back to.
+  // Without a serial number the id is vendor, product and location.
   EXPECT_EQ(list[1].toObject(), (QJsonObject{{"number", 2},
+                                             {"id", "05ac:9221@14200000"},
                                              {"name", "C:\\x \"HD\"\t\x01"},
                                              {"productId", 0x9221},
                                              {"serialNumber", QJsonValue::Null},
                                              {"brightness", QJsonValue::Null}}));
 
   EXPECT_EQ(rig.json({"get", "1", "--json"}).object(),
-            (QJsonObject{{"number", 1}, {"serialNumber", "2A1133WZ6JL"}, {"brightness", 78}}));
+            (QJsonObject{{"number", 1}, {"id", "2A1133WZ6JL"}, {"serialNumber", "2A1133WZ6JL"}, {"brightness", 78}}));
+  // A tab in a USB string would shift the columns after it.
+  EXPECT_EQ(rig.run({"list"}).out,
+            "1\tLED Cinema Display\t0x9226\t2A1133WZ6JL\t78%\n2\tC:\\x \"HD\"\\x09\\x01\t0x9221\t-\t-\n");
   EXPECT_EQ(rig.json({"get", "--json"}).array().size(), 2);
 
   const DisplayEDIDDetails expected = testing::ManagerRig::attachedEdidDetails();

@@ -5,6 +5,11 @@
 
 #include "adapters/simulated/line_sinks.hpp"
 #include "adapters/simulated/manual_dispatch_queues.hpp"
+#include <sstream>
+
+#include "cli/command_runner.hpp"
+#include "cli/model_display_commands.hpp"
+#include "model/display_follower.hpp"
 #include "ui/content_view.hpp"
 #include "ui/display_info_view.hpp"
 #include "ui/display_row.hpp"
@@ -53,30 +58,55 @@ TEST_F(DemoTest, ListsTwoDisplaysOfDifferentModelsEachWithItsOwnEdidDetails) {
 }
 
 // The plug menu's path: the simulated bus raises device events, and the
-// shell refreshes an open window once per burst, a hidden one not at all.
-TEST_F(DemoTest, PluggingInAndOutUpdatesAnOpenWindowOncePerBurst) {
+// model follows each burst with one refresh, whether a window shows it or not.
+TEST_F(DemoTest, PluggingInAndOutRefreshesTheModelOncePerBurstWithOrWithoutTheWindow) {
   ui::LumaroApp shell(manager, ui::LumaroApp::Presentation::Tray);
   auto owned = std::make_unique<ManualTimer>();
   ManualTimer& timer = *owned;
-  shell.followDeviceEvents(hardware.deviceEvents(), std::move(owned));
+  DisplayFollower follower(manager, hardware.deviceEvents(), std::move(owned));
   const auto refreshes = [&] { return testing::countStartingWith(sink->lines(), "LumaroManager: Starting refresh"); };
 
-  hardware.setAttached(0);
+  hardware.setAttached(1);
   EXPECT_TRUE(timer.fire());
-  EXPECT_EQ(refreshes(), 0) << "no window open: nothing to keep up to date";
+  queues->runAll();
+  EXPECT_EQ(refreshes(), 1) << "the tray alone follows the displays too";
+  EXPECT_EQ(manager->displays().size(), 1u);
 
   shell.openWindow();
   queues->runAll();
   const int afterOpening = refreshes();
   const ui::ContentView* list = shell.window()->contentView();
   ASSERT_NE(list, nullptr);
-  EXPECT_TRUE(list->rows().empty());
-
-  hardware.setAttached(hardware.available());  // both displays: two events
+  hardware.setAttached(0);
+  hardware.setAttached(hardware.available());  // three events, one burst
   EXPECT_TRUE(timer.fire());
   queues->runAll();
   EXPECT_EQ(refreshes(), afterOpening + 1);
   EXPECT_EQ(list->rows().size(), 2u);
+}
+
+// One percentage everywhere: whatever a command sets, a later read of the
+// display gives the same number to get and to the window.
+TEST_F(DemoTest, EveryPercentageACommandSetsIsTheOneGetAndTheWindowShow) {
+  ui::ContentView view(*manager);
+  view.show();
+  queues->runAll();
+  cli::ModelDisplayCommands commands(manager, [this] { queues->runAll(); }, "lumaro-demo");
+  const auto run = [&](std::vector<std::string_view> arguments) {
+    std::ostringstream out;
+    std::ostringstream err;
+    cli::runCommand(std::get<cli::Command>(cli::parseCommandLine(arguments)), &commands, {"lumaro-demo", "", out, err});
+    return out.str() + err.str();
+  };
+  for (int percent = 0; percent <= 100; ++percent) {
+    const std::string shown = std::to_string(percent) + "%";
+    EXPECT_EQ(run({"set", "1", shown}), shown + "\n");
+    manager->refresh();  // the level read back from the display
+    queues->runAll();
+    EXPECT_EQ(run({"get", "1"}), shown + "\n");
+    // After the All Displays row and its mean: the first display's name and percentage.
+    EXPECT_EQ(testing::visibleTexts(view).at(3), QString::fromStdString(shown));
+  }
 }
 
 }  // namespace

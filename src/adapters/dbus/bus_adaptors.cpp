@@ -1,7 +1,6 @@
 #include "adapters/dbus/bus_adaptors.hpp"
 
 #include <QDBusMetaType>
-#include <cmath>
 
 #include "adapters/dbus/dbus_names.hpp"
 
@@ -11,6 +10,25 @@ namespace {
 QString fromUtf8(const std::string& text) {
   return QString::fromUtf8(text.data(), static_cast<qsizetype>(text.size()));
 }
+
+std::optional<std::string> selectorOf(const QString& display) {
+  if (display.isEmpty()) return std::nullopt;
+  return display.toStdString();
+}
+
+QVariantMap toRecord(const DisplayStatus& status) {
+  QVariantMap record;
+  record.insert(QStringLiteral("number"), static_cast<uint>(status.number));
+  record.insert(QStringLiteral("id"), fromUtf8(status.id));
+  record.insert(QStringLiteral("name"), fromUtf8(status.name));
+  record.insert(QStringLiteral("productId"), static_cast<qlonglong>(status.productID));
+  if (status.serialNumber) record.insert(QStringLiteral("serialNumber"), fromUtf8(*status.serialNumber));
+  if (status.brightness) record.insert(QStringLiteral("brightness"), static_cast<double>(*status.brightness));
+  if (status.readFailure != DisplayFailure::none) {
+    record.insert(QStringLiteral("readFailure"), failureName(status.readFailure));
+  }
+  return record;
+}
 }  // namespace
 
 void registerBusTypes() {
@@ -18,41 +36,78 @@ void registerBusTypes() {
   qDBusRegisterMetaType<EDIDFieldMap>();
 }
 
-DisplaysAdaptor::DisplaysAdaptor(QObject* parent, DisplayCommands& commands)
-    : QDBusAbstractAdaptor(parent), commands_(commands) {}
+DisplaysAdaptor::DisplaysAdaptor(QObject* parent, const QDBusContext& context, DisplayCommands& commands)
+    : QDBusAbstractAdaptor(parent), context_(context), commands_(commands) {}
+
+void DisplaysAdaptor::refuse(const CommandError& error) {
+  context_.sendErrorReply(QString::fromLatin1(kNoSuchDisplayError), fromUtf8(error.message));
+}
 
 DisplayRecords DisplaysAdaptor::List() {
   DisplayRecords records;
-  for (const DisplayStatus& status : commands_.list()) {
-    QVariantMap record;
-    record.insert(QStringLiteral("number"), static_cast<uint>(status.number));
-    record.insert(QStringLiteral("name"), fromUtf8(status.name));
-    record.insert(QStringLiteral("productId"), static_cast<qlonglong>(status.productID));
-    if (status.serialNumber) record.insert(QStringLiteral("serialNumber"), fromUtf8(*status.serialNumber));
-    if (status.brightness) record.insert(QStringLiteral("brightness"), static_cast<double>(*status.brightness));
-    if (status.readFailure != DisplayFailure::none) {
-      record.insert(QStringLiteral("readFailure"), failureName(status.readFailure));
-    }
+  const auto answer = commands_.list();
+  if (const auto* error = std::get_if<CommandError>(&answer)) {
+    refuse(*error);
+    return records;
+  }
+  for (const DisplayStatus& status : std::get<std::vector<DisplayStatus>>(answer)) records.append(toRecord(status));
+  return records;
+}
+
+DisplayRecords DisplaysAdaptor::SetBrightness(const QString& display, double value) {
+  // NaN fails both comparisons.
+  if (!(value >= 0.0 && value <= 1.0)) {
+    context_.sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("brightness %1 is not within 0.0 to 1.0").arg(value));
+    return {};
+  }
+  return answer(display, {cli::BrightnessValue::Kind::fraction, value});
+}
+
+DisplayRecords DisplaysAdaptor::StepBrightness(const QString& display, double percent) {
+  if (!(percent >= -100.0 && percent <= 100.0)) {
+    context_.sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("step %1 is not within -100 to 100").arg(percent));
+    return {};
+  }
+  return answer(display, {cli::BrightnessValue::Kind::relative, percent});
+}
+
+DisplayRecords DisplaysAdaptor::answer(const QString& display, const cli::BrightnessValue& value) {
+  DisplayRecords records;
+  const auto outcomes = commands_.setBrightness(selectorOf(display), value);
+  if (const auto* error = std::get_if<CommandError>(&outcomes)) {
+    refuse(*error);
+    return records;
+  }
+  for (const WriteOutcome& outcome : std::get<std::vector<WriteOutcome>>(outcomes)) {
+    QVariantMap record = toRecord(outcome.display);
+    record.insert(QStringLiteral("failure"), failureName(outcome.failure));
+    if (outcome.failedRead) record.insert(QStringLiteral("failedRead"), true);
     records.append(record);
   }
   return records;
 }
 
-QString DisplaysAdaptor::SetBrightness(uint number, double value) {
-  // The model clamps; a NaN from the bus must not reach it as a level.
-  if (std::isnan(value)) return failureName(DisplayFailure::refused);
-  return failureName(commands_.setBrightness(number, static_cast<float>(value)));
-}
-
-EDIDFieldMap DisplaysAdaptor::Info(uint number) {
-  EDIDFieldMap fields;
-  const auto details = commands_.info(number);
-  if (!details) return fields;
-  for (const EDIDField& field : kEDIDFields) {
-    fields.insert(QString::fromLatin1(field.key.data(), static_cast<qsizetype>(field.key.size())),
-                  fromUtf8((*details).*field.member));
+QVariantMap DisplaysAdaptor::Info(const QString& display) {
+  if (display.isEmpty()) {
+    context_.sendErrorReply(QDBusError::InvalidArgs, QStringLiteral("Info needs one display"));
+    return {};
   }
-  return fields;
+  const auto answer = commands_.info(display.toStdString());
+  if (const auto* error = std::get_if<CommandError>(&answer)) {
+    refuse(*error);
+    return {};
+  }
+  const DisplayInfo& info = std::get<DisplayInfo>(answer);
+  QVariantMap record = toRecord(info.display);
+  if (info.details) {
+    EDIDFieldMap edid;
+    for (const EDIDField& field : kEDIDFields) {
+      edid.insert(QString::fromLatin1(field.key.data(), static_cast<qsizetype>(field.key.size())),
+                  fromUtf8((*info.details).*field.member));
+    }
+    record.insert(QStringLiteral("edid"), QVariant::fromValue(edid));
+  }
+  return record;
 }
 
 void ApplicationAdaptor::Activate(const QVariantMap&) { activate_(); }

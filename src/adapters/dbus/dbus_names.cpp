@@ -6,12 +6,11 @@
 namespace lumaro::dbus {
 
 namespace {
-const std::array<std::pair<DisplayFailure, const char*>, 5> kNames = {{
+const std::array<std::pair<DisplayFailure, const char*>, 4> kNames = {{
     {DisplayFailure::none, "ok"},
     {DisplayFailure::refused, "refused"},
     {DisplayFailure::notPermitted, "not-permitted"},
     {DisplayFailure::gone, "gone"},
-    {DisplayFailure::unreachable, "unreachable"},
 }};
 }  // namespace
 
@@ -20,13 +19,6 @@ QString failureName(DisplayFailure failure) {
     if (value == failure) return QString::fromLatin1(name);
   }
   return QStringLiteral("refused");
-}
-
-DisplayFailure failureFromName(const QString& name) {
-  for (const auto& [value, text] : kNames) {
-    if (name == QLatin1String(text)) return value;
-  }
-  return DisplayFailure::refused;
 }
 
 }  // namespace lumaro::dbus

@@ -18,7 +18,7 @@ SessionBusInstance::SessionBusInstance(QString busName, DisplayCommands& command
     : QObject(parent), busName_(std::move(busName)), connection_(std::move(connection)) {
   registerBusTypes();
   new ApplicationAdaptor(this, [this] { Q_EMIT activationRequested(); });
-  new DisplaysAdaptor(this, commands);
+  new DisplaysAdaptor(this, *this, commands);
 }
 
 SessionBusInstance::~SessionBusInstance() {
@@ -59,7 +59,7 @@ SessionBusInstance::Claim SessionBusInstance::claim() {
   QDBusMessage activate = QDBusMessage::createMethodCall(busName_, path, QString::fromLatin1(kApplicationInterface),
                                                          QStringLiteral("Activate"));
   activate << QVariantMap{};
-  connection_.call(activate, QDBus::Block, kActivateTimeoutMs);
+  claim.ownerAnswered = connection_.call(activate, QDBus::Block, kActivateTimeoutMs).type() == QDBusMessage::ReplyMessage;
   return claim;
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <QDBusContext>
 #include <QObject>
 #include <QString>
 #include <optional>
@@ -10,10 +11,10 @@
 namespace lumaro::dbus {
 
 // The running application on the session bus: it owns the well-known name,
-// exports the display operations (io.github.lumaro.Lumaro1) and
+// exports the display operations (io.github.lumaro.Lumaro2) and
 // org.freedesktop.Application at kObjectPath. A later start finds the name
 // taken, asks the owner to activate, and steps aside.
-class SessionBusInstance final : public QObject {
+class SessionBusInstance final : public QObject, public QDBusContext {
   Q_OBJECT
 
  public:
@@ -21,6 +22,7 @@ class SessionBusInstance final : public QObject {
   struct Claim {
     Role role = Role::noBus;
     std::optional<quint32> ownerPid;  // secondary: the running instance's process
+    bool ownerAnswered = false;       // secondary: it answered the activation in time
     QString error;                    // noBus: why
   };
 

@@ -8,10 +8,12 @@ QtWatchedDeviceEvents::QtWatchedDeviceEvents(std::unique_ptr<devices::PollableDe
     : source_(std::move(source)) {
   if (!source_ || source_->fd() < 0) return;
   notifier_ = std::make_unique<QSocketNotifier>(source_->fd(), QSocketNotifier::Read);
-  QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] {
-    // Always drained, listener or not, so a readable descriptor never spins the loop.
-    if (source_->readPending() && listener_) listener_();
-  });
+  // Always drained, listener or not, so a readable descriptor never spins the loop.
+  QObject::connect(notifier_.get(), &QSocketNotifier::activated, [this] { deliverPending(); });
+}
+
+void QtWatchedDeviceEvents::deliverPending() {
+  if (notifier_ && source_->readPending() && listener_) listener_();
 }
 
 QtWatchedDeviceEvents::~QtWatchedDeviceEvents() = default;

@@ -18,6 +18,7 @@ class QtWatchedDeviceEvents final : public devices::DeviceEvents {
   QtWatchedDeviceEvents& operator=(const QtWatchedDeviceEvents&) = delete;
 
   void setListener(Listener listener) override { listener_ = std::move(listener); }
+  void deliverPending() override;
 
  private:
   std::unique_ptr<devices::PollableDeviceEvents> source_;
