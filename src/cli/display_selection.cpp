@@ -1,7 +1,6 @@
 #include "cli/display_selection.hpp"
 
 #include <algorithm>
-#include <cstdio>
 
 namespace lumaro::cli {
 
@@ -27,19 +26,6 @@ Answer<std::vector<DisplayStatus>> selectDisplays(const std::vector<DisplayStatu
                       "no display '" + wanted + "' (" + std::to_string(displays.size()) +
                           (displays.size() == 1 ? " display" : " displays") + " attached; see '" +
                           std::string(program) + " list')"};
-}
-
-std::string stableDisplayID(const DisplayItem& item) {
-  if (item.serialNumber && !item.serialNumber->empty()) return *item.serialNumber;
-  char id[64];
-  std::snprintf(id, sizeof id, "%04llx:%04llx", static_cast<unsigned long long>(item.vendorID),
-                static_cast<unsigned long long>(item.productID));
-  std::string text = id;
-  if (item.locationID) {
-    std::snprintf(id, sizeof id, "@%08llx", static_cast<unsigned long long>(*item.locationID));
-    text += id;
-  }
-  return text;
 }
 
 }  // namespace lumaro::cli

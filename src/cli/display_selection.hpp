@@ -16,8 +16,4 @@ Answer<std::vector<DisplayStatus>> selectDisplays(const std::vector<DisplayStatu
                                                   const std::optional<std::string>& selector,
                                                   std::string_view program);
 
-// The id a display keeps across refreshes: its serial number, or, without
-// one, its vendor, product and USB location ("05ac:9221@14200000").
-std::string stableDisplayID(const DisplayItem& item);
-
 }  // namespace lumaro::cli

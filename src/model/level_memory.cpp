@@ -1,7 +1,6 @@
 #include "model/level_memory.hpp"
 
 #include <cmath>
-#include <cstdio>
 #include <utility>
 
 #include "display_control/rarudo_rurorav_oduradadur.hpp"
@@ -23,21 +22,8 @@ LevelMemory::~LevelMemory() {
   }
 }
 
-std::string LevelMemory::keyFor(const AppleDisplay& display) {
-  if (display.serialNumber && !display.serialNumber->empty()) return "serial:" + *display.serialNumber;
-  char key[64];
-  std::snprintf(key, sizeof key, "usb:%04llX:%04llX", static_cast<unsigned long long>(display.vendorID),
-                static_cast<unsigned long long>(display.productID));
-  std::string result = key;
-  if (display.locationID) {
-    std::snprintf(key, sizeof key, ":%08llX", static_cast<unsigned long long>(*display.locationID));
-    result += key;
-  }
-  return result;
-}
-
 void LevelMemory::chose(const AppleDisplay& display, float level) {
-  levels_.insert_or_assign(keyFor(display), level);
+  levels_.insert_or_assign(stableDisplayID(display), level);
   // A drag sends a choice per step: the first is saved at once, later ones
   // wait for the interval to pass and are saved together.
   if (saveTimer_->isActive()) return;
@@ -57,7 +43,7 @@ void LevelMemory::saveNow() {
 
 std::optional<float> LevelMemory::levelOnArrival(const AppleDisplay& display, std::optional<float> reported) const {
   if (!restoreOnReturn_ || !reported) return std::nullopt;
-  const auto key = keyFor(display);
+  const auto key = stableDisplayID(display);
   if (present_.contains(key)) return std::nullopt;
   const auto remembered = levels_.find(key);
   if (remembered == levels_.end()) return std::nullopt;
@@ -71,7 +57,7 @@ std::optional<float> LevelMemory::levelOnArrival(const AppleDisplay& display, st
 
 void LevelMemory::present(const std::vector<AppleDisplay>& displays) {
   present_.clear();
-  for (const auto& display : displays) present_.insert(keyFor(display));
+  for (const auto& display : displays) present_.insert(stableDisplayID(display));
 }
 
 }  // namespace lumaro

@@ -32,10 +32,6 @@ class LevelMemory {
   LevelMemory(const LevelMemory&) = delete;
   LevelMemory& operator=(const LevelMemory&) = delete;
 
-  // Survives replugging and restarts: the serial number, else vendor,
-  // product and USB location.
-  static std::string keyFor(const AppleDisplay& display);
-
   // The user chose `level` for `display` and the display took it.
   void chose(const AppleDisplay& display, float level);
   // Called for each display of a detection pass, with the level it reports:

@@ -6,7 +6,7 @@
 namespace lumaro {
 
 // The level the user last chose for each display, 0.0 to 1.0, by the
-// display's stable key (see LevelMemory::keyFor).
+// display's stable key (stableDisplayID).
 using RememberedLevels = std::map<std::string, float>;
 
 // Where chosen levels outlive the process. Failures are the store's to report

@@ -22,7 +22,7 @@ class RememberedLevel : public ::testing::Test {
  protected:
   // A previous run left 0.3 for the LED Cinema Display.
   std::shared_ptr<SimulatedLevelStore::Shelf> shelf =
-      std::make_shared<SimulatedLevelStore::Shelf>(SimulatedLevelStore::Shelf{{{"serial:2A1133WZ6JL", 0.3f}}});
+      std::make_shared<SimulatedLevelStore::Shelf>(SimulatedLevelStore::Shelf{{{"2A1133WZ6JL", 0.3f}}});
   std::chrono::steady_clock::time_point now{};
   ManualTimer* timer = nullptr;
   std::shared_ptr<LevelMemory> memory = makeMemory();
@@ -59,7 +59,7 @@ TEST_F(RememberedLevel, IsWrittenOnceEachTimeTheDisplayReturnsAndOnlyWhileRestor
   EXPECT_EQ(display->reportsWritten().size(), 1u);
 
   rig.manager->setBrightness(rig.manager->displays().at(0).id, 0.6f);
-  EXPECT_FLOAT_EQ(shelf->levels.at("serial:2A1133WZ6JL"), 0.6f);
+  EXPECT_FLOAT_EQ(shelf->levels.at("2A1133WZ6JL"), 0.6f);
   display = replug();
   refresh();
   EXPECT_EQ(display->reportsWritten(), (std::vector<Report>{{0x10, 153}}));
@@ -88,14 +88,14 @@ TEST_F(RememberedLevel, ADragIsSavedAtMostOnceASecondAndAgainAtItsEnd) {
   now += milliseconds(950);
   timer->fire();
   EXPECT_EQ(shelf->saves, 2);
-  EXPECT_FLOAT_EQ(shelf->levels.at("serial:2A1133WZ6JL"), 0.5f);
+  EXPECT_FLOAT_EQ(shelf->levels.at("2A1133WZ6JL"), 0.5f);
 
   // A step still waiting when the program ends is saved on the way out.
   rig.manager->setBrightness(id, 0.25f);
   rig.manager.reset();
   memory.reset();
   EXPECT_EQ(shelf->saves, 3);
-  EXPECT_FLOAT_EQ(shelf->levels.at("serial:2A1133WZ6JL"), 0.25f);
+  EXPECT_FLOAT_EQ(shelf->levels.at("2A1133WZ6JL"), 0.25f);
 }
 
 }  // namespace

@@ -1,5 +1,7 @@
 #include "display_control/records/records.hpp"
 
+#include <cstdio>
+
 #include "text/canonical_equivalence.hpp"
 
 namespace lumaro {
@@ -50,6 +52,20 @@ DisplayItem DisplayItem::from(const AppleDisplay& display, float brightness) {
   item.details = display.edidDetails;
   item.brightness = brightness;
   return item;
+}
+
+std::string stableDisplayID(const std::optional<std::string>& serialNumber, std::int64_t vendorID,
+                            std::int64_t productID, const std::optional<std::int64_t>& locationID) {
+  if (serialNumber && !serialNumber->empty()) return *serialNumber;
+  char id[64];
+  std::snprintf(id, sizeof id, "%04llx:%04llx", static_cast<unsigned long long>(vendorID),
+                static_cast<unsigned long long>(productID));
+  std::string text = id;
+  if (locationID) {
+    std::snprintf(id, sizeof id, "@%08llx", static_cast<unsigned long long>(*locationID));
+    text += id;
+  }
+  return text;
 }
 
 }  // namespace lumaro

@@ -70,6 +70,17 @@ struct DisplayItem {
   static DisplayItem from(const AppleDisplay& display, float brightness);
 };
 
+// What names a display across refreshes, replugging and restarts: its serial
+// number, else vendor, product and USB location ("05ac:9221@14200000").
+std::string stableDisplayID(const std::optional<std::string>& serialNumber, std::int64_t vendorID,
+                            std::int64_t productID, const std::optional<std::int64_t>& locationID);
+inline std::string stableDisplayID(const AppleDisplay& display) {
+  return stableDisplayID(display.serialNumber, display.vendorID, display.productID, display.locationID);
+}
+inline std::string stableDisplayID(const DisplayItem& item) {
+  return stableDisplayID(item.serialNumber, item.vendorID, item.productID, item.locationID);
+}
+
 inline constexpr const char* kUnknownDisplayName = "Unknown Display";
 
 }  // namespace lumaro
