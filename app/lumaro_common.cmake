@@ -11,7 +11,8 @@ target_compile_definitions(lumaro_app_common PRIVATE LUMARO_VERSION="${PROJECT_V
 lumaro_warnings(lumaro_app_common)
 
 # The tray application around the shell, for lumaro-tray and lumaro-demo-tray.
-add_library(lumaro_app_tray STATIC common/tray_app.cpp common/tray_level_restoring.cpp)
+add_library(lumaro_app_tray STATIC
+  common/tray_app.cpp common/tray_level_restoring.cpp common/level_feedback_commands.cpp)
 set_target_properties(lumaro_app_tray PROPERTIES LINKER_LANGUAGE CXX)
 target_link_libraries(lumaro_app_tray PUBLIC
   lumaro_app_common lumaro_ui lumaro_adapter_posix lumaro_adapter_qt lumaro_adapter_logind)

@@ -7,22 +7,40 @@
 
 #include "cli/hid_failure_watch.hpp"
 #include "cli/model_display_commands.hpp"
+#include "common/level_feedback_commands.hpp"
 #include "common/main_queue.hpp"
 #include "common/tray_level_restoring.hpp"
 #include "common/tray_presence.hpp"
 #include "model/lumaro_manager.hpp"
 #include "adapters/dbus/dbus_names.hpp"
+#include "adapters/dbus/notification_level_feedback.hpp"
 #include "adapters/dbus/session_bus_instance.hpp"
 #include "adapters/posix/stdout_line_sink.hpp"
 #include "adapters/posix/xdg_autostart.hpp"
 #include "adapters/qt/qt_dispatch_queues.hpp"
+#include "adapters/qt/qt_one_shot_timer.hpp"
+#include "ui/all_displays_row.hpp"
 #include "ui/about.hpp"
 #include "ui/desktop_tray_watch.hpp"
+#include "ui/level_indicator.hpp"
 #include "ui/lumaro_app.hpp"
+#include "ui/percent_format.hpp"
 #include "ui/menu_toggle.hpp"
 #include "ui/translations.hpp"
 
 namespace lumaro::app {
+
+namespace {
+
+// Where we place our own windows, an indicator of our own; elsewhere
+// (Wayland) a desktop notification.
+std::unique_ptr<LevelFeedback> desktopLevelFeedback(std::shared_ptr<LineSink> sink) {
+  if (ui::LumaroApp::canPlaceWindows()) return std::make_unique<ui::LevelIndicator>(std::make_unique<QtOneShotTimer>());
+  return std::make_unique<dbus::NotificationLevelFeedback>([](int percent) { return ui::formatPercent(percent); },
+                                                           std::move(sink));
+}
+
+}  // namespace
 
 int runTray(const TrayApp& tray, int argc, char** argv) {
   QApplication application(argc, argv);
@@ -43,7 +61,10 @@ int runTray(const TrayApp& tray, int argc, char** argv) {
   int status = 0;
   {
     cli::ModelDisplayCommands commands(manager, settleMainQueue(*queues));
-    dbus::SessionBusInstance instance(tray.busName, commands);
+    // Levels changed over the bus (keys, scripts) are shown; the window's own are not.
+    FeedbackDisplayCommands shownCommands(
+        commands, [sink] { return desktopLevelFeedback(sink); }, ui::AllDisplaysRow::title().toStdString());
+    dbus::SessionBusInstance instance(tray.busName, shownCommands);
     if (!claimBusName(instance, tray.program)) return 0;
 
     std::shared_ptr<void> keptForTheShell;
