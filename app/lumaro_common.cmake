@@ -14,7 +14,7 @@ lumaro_warnings(lumaro_app_common)
 # with its place on the session bus.
 add_library(lumaro_app_tray STATIC
   common/tray_app.cpp common/tray_instance.cpp common/main_queue.cpp common/tray_presence.cpp
-  common/tray_level_restoring.cpp)
+  common/tray_level_restoring.cpp common/level_feedback_commands.cpp)
 set_target_properties(lumaro_app_tray PROPERTIES LINKER_LANGUAGE CXX)
 target_link_libraries(lumaro_app_tray PUBLIC
   lumaro_app_common lumaro_ui lumaro_adapter_dbus lumaro_adapter_posix lumaro_adapter_qt lumaro_adapter_logind)

@@ -3,8 +3,9 @@
 # XEmbed tray (trayer, a dark panel at the bottom right of a virtual X
 # server): docs/tray-popup.png (the popup opened from the tray icon, above
 # the panel: the All Displays row, then two displays), docs/tray-popover.png (the same with the first display's
-# information popover beside it) and docs/demo-no-permission.png (one display
-# that refuses access, as before the udev rule is installed).
+# information popover beside it), docs/demo-no-permission.png (one display
+# that refuses access, as before the udev rule is installed) and
+# docs/level-indicator.png (the on-screen level after `lumaro-demo set 1 40%`).
 # LUMARO_BUILD_DIR picks the build directory.
 set -euo pipefail
 cd "$(dirname "$0")/.."
@@ -15,7 +16,7 @@ if [ ! -x "$demo" ]; then
   echo "No $demo: build it first (bash scripts/demo.sh, or cmake --build $build_dir --target lumaro-demo)." >&2
   exit 1
 fi
-for tool in Xvfb trayer xwininfo import convert identify xdotool; do
+for tool in Xvfb trayer xwininfo import convert identify xdotool dbus-daemon dbus-send; do
   command -v "$tool" >/dev/null || { echo "$tool is missing: run bash scripts/install-deps.sh" >&2; exit 1; }
 done
 
@@ -141,4 +142,22 @@ wait_for "the tray icon to leave" sh -c '! xwininfo -root -tree | grep "\"lumaro
 start_demo LUMARO_DEMO_DISPLAYS=1 LUMARO_DEMO_NO_PERMISSION=1
 open_popup
 shoot docs/demo-no-permission.png
-echo "Wrote docs/tray-popup.png, docs/tray-popover.png and docs/demo-no-permission.png"
+
+# A level set from the command line reaches the running demo over a session
+# bus of our own, and shows on screen.
+kill "$demo_pid"
+wait "$demo_pid" 2>/dev/null || true
+dbus-daemon --session --nofork --print-address=1 >"$work/bus" 2>/dev/null &
+pids+=($!)
+wait_for "dbus-daemon" test -s "$work/bus"
+bus="$(head -n1 "$work/bus")"
+start_demo DBUS_SESSION_BUS_ADDRESS="$bus"
+wait_for "the demo on the bus" sh -c "DBUS_SESSION_BUS_ADDRESS='$bus' dbus-send --session --print-reply \
+  --dest=org.freedesktop.DBus / org.freedesktop.DBus.NameHasOwner string:io.github.lumaro.Lumaro.Demo | grep -q true"
+DBUS_SESSION_BUS_ADDRESS="$bus" LANG=C.UTF-8 LC_ALL=C.UTF-8 "$demo" set 1 40% >/dev/null
+wait_for "the indicator" window_geometry Brightness
+read -r ix iy iw ih <<<"$(window_geometry Brightness)"
+import -window root "$work/root.png"
+convert "$work/root.png" -crop "$((iw + 48))x$((ih + 48))+$((ix - 24))+$((iy - 24))" +repage \
+  -fill '#5f6b78' -draw 'color 0,0 floodfill' docs/level-indicator.png
+echo "Wrote docs/tray-popup.png, docs/tray-popover.png, docs/demo-no-permission.png and docs/level-indicator.png"

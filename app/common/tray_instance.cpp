@@ -9,11 +9,12 @@
 namespace lumaro::app {
 
 TrayInstance::TrayInstance(const TrayApp& tray, std::shared_ptr<LineSink> sink, std::shared_ptr<LevelMemory> memory,
-                           QDBusConnection connection)
+                           const ServedCommands& served, QDBusConnection connection)
     : manager_(LumaroManager::create(std::make_unique<RarudoRuroravOduradadur>(cli::watchedPorts(tray.hardware(sink))),
                                      queues_, sink, std::move(memory))) {
   commands_.emplace(manager_, settleMainQueue(*queues_), tray.program);
-  instance_.emplace(tray.busName, *commands_, std::move(connection));
+  if (served) served_ = served(*commands_);
+  instance_.emplace(tray.busName, served_ ? *served_ : *commands_, std::move(connection));
   events_ = tray.deviceEvents ? tray.deviceEvents() : nullptr;
   if (!events_) return;
   follower_.emplace(manager_, *events_, std::make_unique<QtOneShotTimer>());
@@ -23,6 +24,7 @@ TrayInstance::TrayInstance(const TrayApp& tray, std::shared_ptr<LineSink> sink, 
 TrayInstance::~TrayInstance() {
   follower_.reset();
   instance_.reset();
+  served_.reset();
   commands_.reset();
   manager_.reset();
   queues_->waitForGlobal();

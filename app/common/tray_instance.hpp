@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QDBusConnection>
+#include <functional>
 #include <memory>
 #include <optional>
 
@@ -20,9 +21,13 @@ namespace lumaro::app {
 // Needs the QCoreApplication; main thread only.
 class TrayInstance {
  public:
-  // `memory`, when given, keeps the levels the user chooses.
+  // Wraps the commands the bus serves, e.g. to show the levels they change.
+  using ServedCommands = std::function<std::unique_ptr<DisplayCommands>(DisplayCommands&)>;
+
+  // `memory`, when given, keeps the levels the user chooses; `served`, when
+  // given, wraps what the bus answers.
   TrayInstance(const TrayApp& tray, std::shared_ptr<LineSink> sink, std::shared_ptr<LevelMemory> memory = nullptr,
-               QDBusConnection connection = QDBusConnection::sessionBus());
+               const ServedCommands& served = nullptr, QDBusConnection connection = QDBusConnection::sessionBus());
   // Lets background lookups end and runs a destruction they handed to the
   // main queue, before the queues go.
   ~TrayInstance();
@@ -39,6 +44,7 @@ class TrayInstance {
   std::shared_ptr<QtDispatchQueues> queues_ = std::make_shared<QtDispatchQueues>();
   std::shared_ptr<LumaroManager> manager_;
   std::optional<cli::ModelDisplayCommands> commands_;
+  std::unique_ptr<DisplayCommands> served_;
   std::optional<dbus::SessionBusInstance> instance_;
   std::shared_ptr<devices::DeviceEvents> events_;
   std::optional<DisplayFollower> follower_;

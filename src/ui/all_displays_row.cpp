@@ -12,7 +12,7 @@ namespace {
 
 DisplayItem groupItem(float level) {
   DisplayItem item;
-  item.name = AllDisplaysRow::tr("All Displays").toStdString();
+  item.name = AllDisplaysRow::title().toStdString();
   item.brightness = level;
   return item;
 }

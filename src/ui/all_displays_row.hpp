@@ -21,6 +21,9 @@ class AllDisplaysRow final : public QObject {
  public:
   AllDisplaysRow(LumaroManager& manager, QWidget* parent);
 
+  // The row's title, "All Displays" in the user's language.
+  static QString title() { return tr("All Displays"); }
+
   DisplayRow* row() const { return row_; }
   // Shows the manager's displays as they are now (their mean, or nothing).
   void update();

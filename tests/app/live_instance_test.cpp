@@ -55,7 +55,7 @@ class LiveInstance : public ::testing::Test {
                        },
                        .started = nullptr};
     instance_ = std::make_unique<TrayInstance>(
-        tray, std::make_shared<DiscardingLineSink>(), nullptr,
+        tray, std::make_shared<DiscardingLineSink>(), nullptr, nullptr,
         QDBusConnection::connectToBus(bus_.address(), QStringLiteral("instance")));
     ASSERT_EQ(instance_->claim("lumaro"), BusNameClaim::ours);
     shell_ = std::make_unique<ui::LumaroApp>(instance_->manager(), ui::LumaroApp::Presentation::Tray);

@@ -14,6 +14,10 @@
         <source>No Apple Cinema Displays found.</source>
         <translation>Keine Apple Cinema Displays gefunden.</translation>
     </message>
+    <message>
+        <source>Refresh</source>
+        <translation>Aktualisieren</translation>
+    </message>
 </context>
 <context>
     <name>lumaro::ui::DisplayInfoView</name>
@@ -59,6 +63,13 @@
     <message>
         <source>The display&apos;s brightness could not be read. Refresh the list to try again.</source>
         <translation>Die Helligkeit des Displays konnte nicht gelesen werden. Aktualisieren Sie die Liste, um es erneut zu versuchen.</translation>
+    </message>
+</context>
+<context>
+    <name>lumaro::ui::LevelIndicator</name>
+    <message>
+        <source>Brightness</source>
+        <translation>Helligkeit</translation>
     </message>
 </context>
 <context>
