@@ -32,6 +32,7 @@ struct DisplayStatus {
   std::size_t number = 0;
   std::string id;
   std::string name;
+  std::optional<std::int64_t> vendorID;  // absent from an instance that does not send it
   std::int64_t productID = 0;
   std::optional<std::string> serialNumber;
   std::optional<float> brightness;  // 0.0 to 1.0

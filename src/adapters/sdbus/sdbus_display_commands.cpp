@@ -98,6 +98,7 @@ DisplayStatus statusOf(const Record& record) {
   status.number = member<std::uint32_t>(record, "number").value_or(0);
   status.id = member<std::string>(record, "id").value_or("");
   status.name = member<std::string>(record, "name").value_or("");
+  status.vendorID = member<std::int64_t>(record, "vendorId");
   status.productID = member<std::int64_t>(record, "productId").value_or(0);
   status.serialNumber = member<std::string>(record, "serialNumber");
   if (const auto brightness = member<double>(record, "brightness")) status.brightness = static_cast<float>(*brightness);
