@@ -65,6 +65,7 @@ struct CommandError {
   enum class Kind {
     noSuchDisplay,  // the selector names no attached display
     unanswered,     // the running instance did not answer in time
+    noInstance,     // nobody owns the bus name: the displays are to be driven directly
   };
   Kind kind = Kind::noSuchDisplay;
   std::string message;
