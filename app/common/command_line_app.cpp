@@ -8,6 +8,7 @@
 #include "adapters/simulated/simulated_device_events.hpp"
 #include "cli/command_runner.hpp"
 #include "cli/hid_failure_watch.hpp"
+#include "cli/instance_or_hardware.hpp"
 #include "cli/model_display_commands.hpp"
 #include "cli/stream_line_sink.hpp"
 #include "common/remembered_levels.hpp"
@@ -18,9 +19,9 @@ namespace lumaro::app {
 namespace {
 
 // The hardware path: the application's controller and model on queues that
-// this thread pumps. A command is one short sequence of steps, so nothing
+// the commands pump. A command is one short sequence of steps, so nothing
 // runs in the background and no event loop is needed.
-int runOnHardware(const cli::Command& command, const CommandLineApp& app, const cli::Terminal& terminal) {
+std::unique_ptr<DisplayCommands> onHardware(const cli::Command& command, const CommandLineApp& app) {
   std::shared_ptr<LineSink> sink;
   if (command.verbose) {
     sink = std::make_shared<cli::StreamLineSink>(std::cerr);
@@ -34,8 +35,7 @@ int runOnHardware(const cli::Command& command, const CommandLineApp& app, const 
                                        queues, sink,
                                        app.remembersLevels ? rememberedLevels(sink, false, std::make_unique<ManualTimer>())
                                                            : nullptr);
-  cli::ModelDisplayCommands displays(manager, [&queues] { queues->runAll(); }, app.program);
-  return cli::runCommand(command, &displays, terminal);
+  return std::make_unique<cli::ModelDisplayCommands>(std::move(manager), [queues] { queues->runAll(); }, app.program);
 }
 
 }  // namespace
@@ -48,11 +48,12 @@ int runCommandLine(const CommandLineApp& app, int argc, char** argv) {
   const auto& command = std::get<cli::Command>(parsed);
   if (!cli::needsDisplays(command)) return cli::runCommand(command, nullptr, terminal);
 
-  if (auto instance = dbus::SdbusDisplayCommands::connectTo(app.busName)) {
-    if (command.verbose) std::cerr << app.program << ": using the running instance " << app.busName << '\n';
-    return cli::runCommand(command, instance.get(), terminal);
-  }
-  return runOnHardware(command, app, terminal);
+  cli::InstanceOrHardware displays(
+      dbus::SdbusDisplayCommands::connectTo(app.busName), [&] { return onHardware(command, app); },
+      [&] {
+        if (command.verbose) std::cerr << app.program << ": using the running instance " << app.busName << '\n';
+      });
+  return cli::runCommand(command, &displays, terminal);
 }
 
 }  // namespace lumaro::app

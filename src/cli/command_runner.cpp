@@ -8,6 +8,7 @@
 #include "cli/display_selection.hpp"
 #include "cli/json_text.hpp"
 #include "diagnostics/format.hpp"
+#include "display_control/access_rule.hpp"
 #include "model/brightness_percent.hpp"
 
 namespace lumaro::cli {
@@ -167,9 +168,16 @@ class Run {
     t_.err << t_.program << ": ";
     switch (failure) {
       case DisplayFailure::notPermitted:
-        t_.err << "no permission to " << what << " the brightness of " << label(display)
-               << "; install the udev rule 70-lumaro.rules, then unplug the display and plug it in again "
-                  "(see lumaro(1))";
+        t_.err << "no permission to " << what << " the brightness of " << label(display);
+        if (const auto line = display.vendorID ? accessRuleLineToAdd(*display.vendorID, display.productID)
+                                               : std::nullopt) {
+          t_.err << ", and the udev rule 70-lumaro.rules does not list it; add this line to "
+                    "/etc/udev/rules.d/70-lumaro.rules, then unplug the display and plug it in again: "
+                 << *line;
+        } else {
+          t_.err << "; install the udev rule 70-lumaro.rules, then unplug the display and plug it in again "
+                    "(see lumaro(1))";
+        }
         break;
       case DisplayFailure::gone:
         t_.err << label(display) << " is no longer attached";

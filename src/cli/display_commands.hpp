@@ -32,6 +32,7 @@ struct DisplayStatus {
   std::size_t number = 0;
   std::string id;
   std::string name;
+  std::optional<std::int64_t> vendorID;  // absent from an instance that does not send it
   std::int64_t productID = 0;
   std::optional<std::string> serialNumber;
   std::optional<float> brightness;  // 0.0 to 1.0
@@ -64,6 +65,7 @@ struct CommandError {
   enum class Kind {
     noSuchDisplay,  // the selector names no attached display
     unanswered,     // the running instance did not answer in time
+    noInstance,     // nobody owns the bus name: the displays are to be driven directly
   };
   Kind kind = Kind::noSuchDisplay;
   std::string message;

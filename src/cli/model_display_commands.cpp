@@ -20,6 +20,7 @@ std::vector<DisplayStatus> ModelDisplayCommands::currentRows() {
     DisplayStatus status{.number = statuses.size() + 1,
                          .id = stableDisplayID(item),
                          .name = item.name,
+                         .vendorID = item.vendorID,
                          .productID = item.productID,
                          .serialNumber = item.serialNumber,
                          .brightness = item.brightness};

@@ -39,4 +39,9 @@ std::string accessRuleLine(std::int64_t vendorID, std::int64_t productID) {
   return line;
 }
 
+std::optional<std::string> accessRuleLineToAdd(std::int64_t vendorID, std::int64_t productID) {
+  if (accessRuleCovers(vendorID, productID)) return std::nullopt;
+  return accessRuleLine(vendorID, productID);
+}
+
 }  // namespace lumaro

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace lumaro {
@@ -13,5 +14,10 @@ bool accessRuleCovers(std::int64_t vendorID, std::int64_t productID);
 // The rule line that grants access to one product, written as the shipped
 // rule writes its lines.
 std::string accessRuleLine(std::int64_t vendorID, std::int64_t productID);
+
+// The line a user must add for a display the shipped rule does not list;
+// absent when installing the shipped rule is enough. Where the window and the
+// command line explain a refused open.
+std::optional<std::string> accessRuleLineToAdd(std::int64_t vendorID, std::int64_t productID);
 
 }  // namespace lumaro

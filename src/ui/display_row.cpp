@@ -151,12 +151,13 @@ QString DisplayRow::brightnessFailureText(BrightnessFailure failure) {
 
 QString DisplayRow::brightnessFailureText(const DisplayItem& item) {
   const BrightnessFailure failure = item.brightnessFailure.value_or(BrightnessFailure::kError);
-  if (failure != BrightnessFailure::kNotPrivileged || accessRuleCovers(item.vendorID, item.productID)) {
-    return brightnessFailureText(failure);
-  }
+  const auto lineToAdd = failure == BrightnessFailure::kNotPrivileged
+                             ? accessRuleLineToAdd(item.vendorID, item.productID)
+                             : std::nullopt;
+  if (!lineToAdd) return brightnessFailureText(failure);
   return tr("No permission to control this display, and Lumaro's display access rule does not list it. Add this "
             "line to /etc/udev/rules.d/70-lumaro.rules, then unplug the display and plug it back in: %1")
-      .arg(QString::fromStdString(accessRuleLine(item.vendorID, item.productID)));
+      .arg(QString::fromStdString(*lineToAdd));
 }
 
 void DisplayRow::present(const DisplayItem& item) {

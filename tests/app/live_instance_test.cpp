@@ -13,6 +13,7 @@
 #include <cstdint>
 #include <memory>
 
+#include "adapters/posix/file_level_store.hpp"
 #include "adapters/posix/stdout_line_sink.hpp"
 #include "adapters/qt/qt_watched_device_events.hpp"
 #include "adapters/udev/udev_display_monitor.hpp"
@@ -22,6 +23,7 @@
 #include "model/brightness_percent.hpp"
 #include "private_bus.hpp"
 #include "real_hardware.hpp"
+#include "scratch_dir.hpp"
 #include "ui/lumaro_app.hpp"
 #include "umockdev_bed.hpp"
 
@@ -65,6 +67,7 @@ class LiveInstance : public ::testing::Test {
     auto process = std::make_unique<QProcess>();
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("DBUS_SESSION_BUS_ADDRESS"), bus_.address());
+    env.insert(QStringLiteral("XDG_STATE_HOME"), QString::fromStdString(state_.path().string()));
     process->setProcessEnvironment(env);
     process->start(QStringLiteral(LUMARO_PATH), arguments);
     return process;
@@ -86,6 +89,7 @@ class LiveInstance : public ::testing::Test {
 
   testing::UmockdevBed bed_;
   testing::PrivateBus bus_;
+  testing::ScratchDir state_;  // the commands' XDG_STATE_HOME
   std::unique_ptr<TrayInstance> instance_;
   std::unique_ptr<ui::LumaroApp> shell_;
 };
@@ -94,6 +98,10 @@ std::size_t lines(const std::string& text) { return static_cast<std::size_t>(std
 
 TEST_F(LiveInstance, WithOnlyTheTrayItemShowingCommandsSeeEveryPlugAndUnplug) {
   EmulatedHidraw& first = bed_.add(testing::cinemaDisplay(0x9226, "FIRST", 0, 1, "1"));
+  // No instance yet: the command drives the display itself and keeps the level for the tray.
+  EXPECT_EQ(run({"set", "FIRST", "40%"}).status, 0);
+  EXPECT_EQ(FileLevelStore(state_.path() / "lumaro" / "levels", std::make_shared<DiscardingLineSink>()).load(),
+            (RememberedLevels{{"FIRST", brightnessForPercent(40)}}));
   startInstance();
   EXPECT_EQ(lines(run({"list"}).out), 1u);
 
@@ -101,7 +109,7 @@ TEST_F(LiveInstance, WithOnlyTheTrayItemShowingCommandsSeeEveryPlugAndUnplug) {
   EXPECT_EQ(lines(run({"list"}).out), 2u) << "a display plugged in is listed at once";
   const Finished setAll = run({"set", "all", "70%"});
   EXPECT_EQ(setAll.status, 0) << setAll.err;
-  EXPECT_EQ(writes(first), std::vector<std::uint8_t>{179});
+  EXPECT_EQ(writes(first), (std::vector<std::uint8_t>{102, 179}));
   EXPECT_EQ(writes(second), std::vector<std::uint8_t>{179});
 
   bed_.remove(first);

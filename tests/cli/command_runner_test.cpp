@@ -13,6 +13,7 @@
 #include "cli/command_runner.hpp"
 #include "cli/hid_failure_watch.hpp"
 #include "cli/model_display_commands.hpp"
+#include "fixtures.hpp"
 #include "manager_rig.hpp"
 #include "adapters/simulated/manual_dispatch_queues.hpp"
 
@@ -121,6 +122,13 @@ void noDisplays(CommandRig& rig) { rig.rig.hid->setDevices({}); }
 void hdUnreadable(CommandRig& rig) { rig.hd->failGetReport(hid::kIOReturnError); }
 void ledRefuses(CommandRig& rig) { rig.led->failSetReport(hid::kIOReturnError); }
 void ledLocked(CommandRig& rig) { rig.led->failOpen(hid::kIOReturnNotPrivileged); }
+// A display of a product the udev rule does not list, describing its brightness.
+void hdUnlistedAndLocked(CommandRig& rig) {
+  rig.hd->setProperty("VendorID", std::int64_t{0x1D5C});
+  rig.hd->setProperty("ProductID", std::int64_t{0x7010});
+  rig.hd->setReportDescriptor(testing::fixtureBytes("hid/ultrafine-5k-9a70.bin"));
+  rig.hd->failOpen(hid::kIOReturnNotPrivileged);
+}
 
 INSTANTIATE_TEST_SUITE_P(
     Commands, RunCommand,
@@ -138,6 +146,11 @@ INSTANTIATE_TEST_SUITE_P(
         partly("setWithoutPermission", {"set", "all", "40%"}, "2\t40%\n",
                "no permission to write the brightness of display 1 (LED Cinema Display); install the udev rule",
                ledLocked, {}, {102}),
+        partly("setUnlistedWithoutPermission", {"set", "all", "40%"}, "1\t40%\n",
+               "display 2 (Unknown Display), and the udev rule 70-lumaro.rules does not list it; add this line to "
+               "/etc/udev/rules.d/70-lumaro.rules, then unplug the display and plug it in again: "
+               R"(SUBSYSTEM=="hidraw", ATTRS{idVendor}=="1d5c", ATTRS{idProduct}=="7010", TAG+="uaccess")",
+               hdUnlistedAndLocked, {102}),
         partly("getUnreadable", {"get"}, "1\t78%\n", "display 2 (Unknown Display) did not let its brightness be read",
                hdUnreadable),
         // Failures.

@@ -21,6 +21,7 @@ QVariantMap toRecord(const DisplayStatus& status) {
   record.insert(QStringLiteral("number"), static_cast<uint>(status.number));
   record.insert(QStringLiteral("id"), fromUtf8(status.id));
   record.insert(QStringLiteral("name"), fromUtf8(status.name));
+  if (status.vendorID) record.insert(QStringLiteral("vendorId"), static_cast<qlonglong>(*status.vendorID));
   record.insert(QStringLiteral("productId"), static_cast<qlonglong>(status.productID));
   if (status.serialNumber) record.insert(QStringLiteral("serialNumber"), fromUtf8(*status.serialNumber));
   if (status.brightness) record.insert(QStringLiteral("brightness"), static_cast<double>(*status.brightness));

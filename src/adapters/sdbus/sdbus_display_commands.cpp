@@ -2,6 +2,7 @@
 
 #include <systemd/sd-bus.h>
 
+#include <cerrno>
 #include <cstdarg>
 #include <cstdint>
 #include <map>
@@ -98,6 +99,7 @@ DisplayStatus statusOf(const Record& record) {
   status.number = member<std::uint32_t>(record, "number").value_or(0);
   status.id = member<std::string>(record, "id").value_or("");
   status.name = member<std::string>(record, "name").value_or("");
+  status.vendorID = member<std::int64_t>(record, "vendorId");
   status.productID = member<std::int64_t>(record, "productId").value_or(0);
   status.serialNumber = member<std::string>(record, "serialNumber");
   if (const auto brightness = member<double>(record, "brightness")) status.brightness = static_cast<float>(*brightness);
@@ -122,6 +124,48 @@ CommandError malformed() {
   return {CommandError::Kind::unanswered, "the running Lumaro sent an answer this command cannot read"};
 }
 
+// sd_bus_call waits for the bus daemon's answer to the connection's greeting
+// before it sends anything; a call made asynchronously is queued behind the
+// greeting and written with it, which saves a round trip. The same contract
+// as sd_bus_call.
+int callBehindGreeting(sd_bus* bus, sd_bus_message* request, std::uint64_t timeoutUsec, sd_bus_error* error,
+                       sd_bus_message** reply) {
+  sd_bus_message* answer = nullptr;
+  sd_bus_slot* slot = nullptr;
+  const auto keep = [](sd_bus_message* message, void* userdata, sd_bus_error*) {
+    *static_cast<sd_bus_message**>(userdata) = sd_bus_message_ref(message);
+    return 0;
+  };
+  int result = sd_bus_call_async(bus, &slot, request, keep, &answer, timeoutUsec);
+  if (result < 0) return sd_bus_error_set_errno(error, result);
+  // Kept here: sd-bus never times out a call queued before the greeting was answered.
+  const auto deadline = std::chrono::steady_clock::now() + std::chrono::microseconds(timeoutUsec);
+  while (answer == nullptr) {
+    result = sd_bus_process(bus, nullptr);
+    if (result < 0) break;
+    if (result > 0) continue;
+    const auto left = std::chrono::duration_cast<std::chrono::microseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) {
+      result = -ETIMEDOUT;
+      break;
+    }
+    result = sd_bus_wait(bus, static_cast<std::uint64_t>(left.count()));
+    if (result < 0) break;
+  }
+  sd_bus_slot_unref(slot);
+  if (answer == nullptr) {
+    if (result == -ETIMEDOUT) return sd_bus_error_set(error, SD_BUS_ERROR_NO_REPLY, "Method call timed out");
+    return sd_bus_error_set_errno(error, result);
+  }
+  if (const sd_bus_error* failed = sd_bus_message_get_error(answer)) {
+    result = sd_bus_error_copy(error, failed);
+    sd_bus_message_unref(answer);
+    return result < 0 ? result : -EIO;
+  }
+  *reply = answer;
+  return 1;
+}
+
 }  // namespace
 
 void SdbusDisplayCommands::BusClose::operator()(sd_bus* bus) const { sd_bus_flush_close_unref(bus); }
@@ -138,16 +182,6 @@ std::unique_ptr<SdbusDisplayCommands> SdbusDisplayCommands::connectTo(const std:
   if (sd_bus_open_user(&opened) < 0) return nullptr;
   std::unique_ptr<SdbusDisplayCommands> commands(new SdbusDisplayCommands(opened, busName, timeout));
   sd_bus_set_method_call_timeout(opened, static_cast<std::uint64_t>(timeout.count()) * 1000u);
-  // The bus daemon answers this itself, so a stopped instance cannot hold it up.
-  sd_bus_error error = SD_BUS_ERROR_NULL;
-  sd_bus_message* reply = nullptr;
-  int owned = 0;
-  const int result = sd_bus_call_method(opened, kBusDaemon, "/org/freedesktop/DBus", kBusDaemon, "NameHasOwner",
-                                        &error, &reply, "s", busName.c_str());
-  if (result >= 0) sd_bus_message_read(reply, "b", &owned);
-  sd_bus_message_unref(reply);
-  sd_bus_error_free(&error);
-  if (result < 0 || owned == 0) return nullptr;
   return commands;
 }
 
@@ -173,6 +207,8 @@ std::variant<SdbusDisplayCommands::Reply, CommandError> SdbusDisplayCommands::ca
     return CommandError{CommandError::Kind::unanswered, ownerDescription() + " could not be called"};
   }
   const Reply owned(request);
+  // A name nobody owns is answered at once by the bus daemon, never by starting a service.
+  sd_bus_message_set_auto_start(request, 0);
   va_list arguments;
   va_start(arguments, signature);
   const int appended = sd_bus_message_appendv(request, signature, arguments);
@@ -181,14 +217,18 @@ std::variant<SdbusDisplayCommands::Reply, CommandError> SdbusDisplayCommands::ca
 
   sd_bus_error error = SD_BUS_ERROR_NULL;
   sd_bus_message* reply = nullptr;
-  const int result =
-      sd_bus_call(bus_.get(), request, static_cast<std::uint64_t>(timeout_.count()) * 1000u, &error, &reply);
+  const int result = callBehindGreeting(bus_.get(), request, static_cast<std::uint64_t>(timeout_.count()) * 1000u,
+                                        &error, &reply);
   if (result >= 0) {
     sd_bus_error_free(&error);
     return Reply(reply);
   }
   CommandError failed;
-  if (sd_bus_error_has_name(&error, kNoSuchDisplayError)) {
+  // A connection that closed during the greeting reached nobody either.
+  if (sd_bus_error_has_name(&error, SD_BUS_ERROR_SERVICE_UNKNOWN) ||
+      sd_bus_error_has_name(&error, SD_BUS_ERROR_NAME_HAS_NO_OWNER) || sd_bus_is_open(bus_.get()) <= 0) {
+    failed = {CommandError::Kind::noInstance, "no running Lumaro owns " + busName_};
+  } else if (sd_bus_error_has_name(&error, kNoSuchDisplayError)) {
     failed = {CommandError::Kind::noSuchDisplay, error.message != nullptr ? error.message : "no such display"};
   } else if (result == -ETIMEDOUT || sd_bus_error_has_name(&error, SD_BUS_ERROR_NO_REPLY) ||
              sd_bus_error_has_name(&error, SD_BUS_ERROR_TIMEOUT)) {

@@ -14,11 +14,14 @@ namespace lumaro::dbus {
 
 // The display operations of a running instance, called over the session bus
 // through sd-bus: one synchronous call per operation, no Qt, so a command
-// starts quickly. A call that gets no answer within the timeout becomes an
-// error naming the instance and its process, never an empty answer.
+// starts quickly. The call goes straight to the well-known name, without
+// starting anything: when nobody owns it, the answer is a noInstance error,
+// so finding out costs no round trip of its own. A call that gets no answer
+// within the timeout becomes an error naming the instance and its process,
+// never an empty answer.
 class SdbusDisplayCommands final : public DisplayCommands {
  public:
-  // Absent when there is no session bus or nobody owns `busName`.
+  // Absent when there is no session bus.
   static std::unique_ptr<SdbusDisplayCommands> connectTo(const std::string& busName,
                                                          std::chrono::milliseconds timeout = std::chrono::seconds(2));
   ~SdbusDisplayCommands() override;

@@ -40,8 +40,16 @@ std::optional<Property> SimulatedCinemaDisplay::property(std::string_view key) c
   return found->second;
 }
 
-// Like a Cinema Display whose descriptor cannot be read: report 0x10 is assumed.
-std::optional<std::vector<std::uint8_t>> SimulatedCinemaDisplay::reportDescriptor() const { return std::nullopt; }
+// By default like a Cinema Display whose descriptor cannot be read: report 0x10 is assumed.
+std::optional<std::vector<std::uint8_t>> SimulatedCinemaDisplay::reportDescriptor() const {
+  std::lock_guard lock(mutex_);
+  return descriptor_;
+}
+
+void SimulatedCinemaDisplay::setReportDescriptor(std::vector<std::uint8_t> descriptor) {
+  std::lock_guard lock(mutex_);
+  descriptor_ = std::move(descriptor);
+}
 
 IOReturn SimulatedCinemaDisplay::open() {
   std::lock_guard lock(mutex_);

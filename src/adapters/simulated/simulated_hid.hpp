@@ -68,6 +68,8 @@ class SimulatedCinemaDisplay final : public Device {
   void setBrightnessByte(std::uint8_t byte);
   // Feature report 2 answers [2, edid...], as a Cinema Display's does.
   void answerEDID(std::vector<std::uint8_t> edid);
+  // reportDescriptor() returns `descriptor` instead of nothing.
+  void setReportDescriptor(std::vector<std::uint8_t> descriptor);
   // open() returns `code`; kIOReturnSuccess restores normal opens.
   void failOpen(IOReturn code);
   // getFeatureReport() returns `code`; the length is left as passed in, or set
@@ -95,6 +97,7 @@ class SimulatedCinemaDisplay final : public Device {
   std::uint8_t brightness_;
   Reply reply_ = Reply::kReportIDAndByte;
   std::optional<std::vector<std::uint8_t>> edid_;
+  std::optional<std::vector<std::uint8_t>> descriptor_;
   IOReturn openFailure_ = kIOReturnSuccess;
   IOReturn getFailure_ = kIOReturnSuccess;
   std::optional<std::int64_t> getFailureLength_;
