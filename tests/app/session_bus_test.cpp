@@ -112,14 +112,16 @@ class ScriptedDisplays final : public DisplayCommands {
     DisplayStatus right{.number = 2,
                         .id = "05ac:9221@14200000",
                         .name = "Right\tside",
+                        // A vendor the udev rule does not list: the message names a line.
+                        .vendorID = 0x1D5C,
                         .productID = 0x9221,
                         .serialNumber = {},
                         .brightness = {}};
     right.readFailure = DisplayFailure::notPermitted;
-    right.vendorID = 0x1D5C;  // a vendor the udev rule does not list: the message names a line
     return std::vector<DisplayStatus>{{.number = 1,
                                        .id = "2A1133WZ6JL",
                                        .name = "Left \"1\"",
+                                       .vendorID = 0x05AC,
                                        .productID = 0x9226,
                                        .serialNumber = "2A1133WZ6JL",
                                        .brightness = 0.3f},
