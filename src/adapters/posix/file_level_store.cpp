@@ -34,9 +34,7 @@ FileLevelStore::FileLevelStore(std::optional<std::filesystem::path> file, std::s
     : file_(std::move(file)), sink_(std::move(sink)) {}
 
 std::optional<std::filesystem::path> FileLevelStore::defaultFile() {
-  const auto state = xdgDirectory("XDG_STATE_HOME", ".local/state");
-  if (!state) return std::nullopt;
-  return *state / "lumaro" / "levels";
+  return xdgFile("XDG_STATE_HOME", ".local/state", "lumaro/levels");
 }
 
 void FileLevelStore::say(const std::string& line) const { sink_->writeLine("RememberedLevels: " + line); }

@@ -16,9 +16,7 @@ FilePreferenceStore::FilePreferenceStore(std::optional<std::filesystem::path> fi
     : file_(std::move(file)), sink_(std::move(sink)) {}
 
 std::optional<std::filesystem::path> FilePreferenceStore::defaultFile() {
-  const auto config = xdgDirectory("XDG_CONFIG_HOME", ".config");
-  if (!config) return std::nullopt;
-  return *config / "lumaro" / "settings";
+  return xdgFile("XDG_CONFIG_HOME", ".config", "lumaro/settings");
 }
 
 Preferences FilePreferenceStore::load() {

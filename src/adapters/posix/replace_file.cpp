@@ -68,4 +68,11 @@ std::optional<std::filesystem::path> xdgDirectory(const char* variable, const ch
   return std::nullopt;
 }
 
+std::optional<std::filesystem::path> xdgFile(const char* variable, const char* underHome,
+                                             const std::filesystem::path& inside) {
+  const auto directory = xdgDirectory(variable, underHome);
+  if (!directory) return std::nullopt;
+  return *directory / inside;
+}
+
 }  // namespace lumaro

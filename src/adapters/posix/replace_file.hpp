@@ -20,5 +20,8 @@ std::optional<std::string> readSmallFile(const std::filesystem::path& file, std:
 // $<variable> when it holds an absolute path, else $HOME/<underHome>; absent
 // without either. XDG base-directory rules.
 std::optional<std::filesystem::path> xdgDirectory(const char* variable, const char* underHome);
+// `inside` below that XDG directory; absent when there is none.
+std::optional<std::filesystem::path> xdgFile(const char* variable, const char* underHome,
+                                             const std::filesystem::path& inside);
 
 }  // namespace lumaro

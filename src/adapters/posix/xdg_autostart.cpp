@@ -26,9 +26,7 @@ XdgAutostart::XdgAutostart(std::optional<std::filesystem::path> file, std::share
     : file_(std::move(file)), sink_(std::move(sink)) {}
 
 std::optional<std::filesystem::path> XdgAutostart::defaultFile() {
-  const auto config = xdgDirectory("XDG_CONFIG_HOME", ".config");
-  if (!config) return std::nullopt;
-  return *config / "autostart" / "io.github.lumaro.Lumaro.desktop";
+  return xdgFile("XDG_CONFIG_HOME", ".config", "autostart/io.github.lumaro.Lumaro.desktop");
 }
 
 bool XdgAutostart::enabled() const {
