@@ -1,12 +1,19 @@
-# What both applications share: the command-line path (no Qt: the client side
-# of the bus is sd-bus, and the hardware path pumps its own queues) and the
-# launcher of the tray.
-add_library(lumaro_app_common STATIC
-  common/command_line_app.cpp common/tray_launcher.cpp common/remembered_levels.cpp)
+# The command line's front, shared by lumaro and lumaro-demo: it parses the
+# arguments and makes one sd-bus call to the running instance, or hands the
+# command to the direct command line. No Qt, no hardware libraries.
+add_library(lumaro_app_front STATIC common/command_front.cpp common/sibling_launcher.cpp)
+set_target_properties(lumaro_app_front PROPERTIES LINKER_LANGUAGE CXX)
+target_include_directories(lumaro_app_front PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(lumaro_app_front PUBLIC lumaro_cli lumaro_adapter_sdbus)
+target_compile_definitions(lumaro_app_front PRIVATE LUMARO_VERSION="${PROJECT_VERSION}")
+lumaro_warnings(lumaro_app_front)
+
+# The command line on the hardware itself (no Qt: the commands pump their own
+# queues), and what the tray shares with it.
+add_library(lumaro_app_common STATIC common/direct_command_line.cpp common/remembered_levels.cpp)
 set_target_properties(lumaro_app_common PROPERTIES LINKER_LANGUAGE CXX)
 target_include_directories(lumaro_app_common PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(lumaro_app_common PUBLIC
-  lumaro_cli lumaro_adapter_sdbus lumaro_adapter_simulated lumaro_adapter_posix)
+target_link_libraries(lumaro_app_common PUBLIC lumaro_cli lumaro_adapter_simulated lumaro_adapter_posix)
 target_compile_definitions(lumaro_app_common PRIVATE LUMARO_VERSION="${PROJECT_VERSION}")
 lumaro_warnings(lumaro_app_common)
 

@@ -1,5 +1,6 @@
 # lumaro-demo: the same application wired to simulated hardware.
-# lumaro-demo-tray is its tray application, lumaro-demo the command line and launcher.
+# lumaro-demo-tray is its tray application, lumaro-demo-direct its command line
+# on the simulated displays, lumaro-demo the command line's front and launcher.
 
 # Real Apple EDIDs from the test fixtures, compiled in as byte arrays so the
 # binary runs anywhere and its command path loads no Qt.
@@ -28,8 +29,15 @@ add_executable(lumaro-demo-tray lumaro_demo_tray_main.cpp)
 target_link_libraries(lumaro-demo-tray PRIVATE lumaro_demo_hardware lumaro_app_tray)
 lumaro_warnings(lumaro-demo-tray)
 
-# The command line, and the launcher of lumaro-demo-tray.
+# The command line on the simulated displays, started by lumaro-demo when no
+# demo tray runs.
+add_executable(lumaro-demo-direct lumaro_demo_direct_main.cpp)
+target_link_libraries(lumaro-demo-direct PRIVATE lumaro_demo_hardware lumaro_app_common)
+lumaro_warnings(lumaro-demo-direct)
+
+# The command line's front, and the launcher of lumaro-demo-tray.
 add_executable(lumaro-demo lumaro_demo_main.cpp)
-target_link_libraries(lumaro-demo PRIVATE lumaro_demo_hardware lumaro_app_common)
+target_link_libraries(lumaro-demo PRIVATE lumaro_app_front)
 lumaro_warnings(lumaro-demo)
-add_dependencies(lumaro-demo lumaro-demo-tray)
+lumaro_lean_executable(lumaro-demo)
+add_dependencies(lumaro-demo lumaro-demo-tray lumaro-demo-direct)

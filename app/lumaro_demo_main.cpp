@@ -1,21 +1,17 @@
-// lumaro-demo: with arguments, the command line on the demo's simulated
-// displays (or through the running demo); without, the demo tray application.
+// lumaro-demo: with arguments, the command line through the running demo, or
+// lumaro-demo-direct on the demo's simulated displays when none runs; without,
+// the demo tray application.
 
-#include <optional>
+#include <iostream>
 
-#include "common/command_line_app.hpp"
-#include "common/tray_launcher.hpp"
-#include "demo/demo_hardware.hpp"
+#include "common/command_front.hpp"
+#include "common/sibling_launcher.hpp"
 #include "cli/bus_names.hpp"
 
 int main(int argc, char** argv) {
-  if (argc <= 1) return lumaro::app::execTray("lumaro-demo-tray", argv);
-  // Built only for a command that acts on the displays itself, not one the running demo answers.
-  std::optional<lumaro::demo::DemoHardware> hardware;
-  const auto ports = [&hardware](std::shared_ptr<lumaro::LineSink> sink) {
-    if (!hardware) lumaro::demo::configureFromEnvironment(hardware.emplace());
-    return hardware->ports(std::move(sink));
-  };
-  return lumaro::app::runCommandLine({"lumaro-demo", lumaro::dbus::kDemoBusName, ports}, argc,
-                                     argv);
+  if (argc <= 1) {
+    std::cerr << "lumaro-demo: " << lumaro::app::execSibling("lumaro-demo-tray", argv) << '\n';
+    return 1;
+  }
+  return lumaro::app::runCommandFront({"lumaro-demo", lumaro::dbus::kDemoBusName, "lumaro-demo-direct"}, argc, argv);
 }

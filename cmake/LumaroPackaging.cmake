@@ -12,10 +12,12 @@ foreach(exe lumaro lumaro-edid)
     install(TARGETS ${exe} RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
   endif()
 endforeach()
-# Started by lumaro without arguments; found relative to it.
-if(TARGET lumaro-tray)
-  install(TARGETS lumaro-tray RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/lumaro)
-endif()
+# Started by lumaro (without arguments, and for a command when no tray runs); found relative to it.
+foreach(exe lumaro-tray lumaro-direct)
+  if(TARGET ${exe})
+    install(TARGETS ${exe} RUNTIME DESTINATION ${CMAKE_INSTALL_LIBEXECDIR}/lumaro)
+  endif()
+endforeach()
 
 install(FILES packaging/udev/70-lumaro.rules DESTINATION ${LUMARO_UDEVDIR}/rules.d)
 # Desktop entry, icon and bus name all carry the application ID.

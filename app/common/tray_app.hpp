@@ -5,7 +5,7 @@
 #include <memory>
 #include <string>
 
-#include "common/command_line_app.hpp"
+#include "common/hardware_factory.hpp"
 #include "ports/device_events.hpp"
 
 namespace lumaro::ui {

@@ -244,4 +244,13 @@ int runCommand(const Command& command, DisplayCommands* displays, const Terminal
   return kExitUsage;
 }
 
+int runArguments(std::span<const std::string_view> arguments, const Terminal& terminal, const DisplaysFor& open) {
+  const auto parsed = parseCommandLine(arguments);
+  if (const auto* error = std::get_if<UsageError>(&parsed)) return reportUsageError(*error, terminal);
+  const auto& command = std::get<Command>(parsed);
+  if (!needsDisplays(command)) return runCommand(command, nullptr, terminal);
+  const auto displays = open(command);
+  return runCommand(command, displays.get(), terminal);
+}
+
 }  // namespace lumaro::cli

@@ -1,6 +1,9 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <ostream>
+#include <span>
 #include <string_view>
 
 #include "cli/command_line.hpp"
@@ -25,6 +28,13 @@ bool needsDisplays(const Command& command);
 // Runs `command` against `displays` (null only when !needsDisplays) and
 // returns the exit status. A command that names an unknown display changes nothing.
 int runCommand(const Command& command, DisplayCommands* displays, const Terminal& terminal);
+
+// What a command acts on; asked only for a command that needs displays.
+using DisplaysFor = std::function<std::unique_ptr<DisplayCommands>(const Command&)>;
+
+// Parses `arguments` (without the program name) and runs the command they
+// make on the displays `open` gives; returns the exit status.
+int runArguments(std::span<const std::string_view> arguments, const Terminal& terminal, const DisplaysFor& open);
 
 // Prints `error` with the usage line; returns kExitUsage.
 int reportUsageError(const UsageError& error, const Terminal& terminal);

@@ -1,14 +1,12 @@
-#include "common/command_line_app.hpp"
+#include "common/direct_command_line.hpp"
 
 #include <iostream>
 #include <vector>
 
-#include "adapters/sdbus/sdbus_display_commands.hpp"
 #include "adapters/simulated/manual_dispatch_queues.hpp"
 #include "adapters/simulated/simulated_device_events.hpp"
 #include "cli/command_runner.hpp"
 #include "cli/hid_failure_watch.hpp"
-#include "cli/instance_or_hardware.hpp"
 #include "cli/model_display_commands.hpp"
 #include "cli/stream_line_sink.hpp"
 #include "common/remembered_levels.hpp"
@@ -21,7 +19,7 @@ namespace {
 // The hardware path: the application's controller and model on queues that
 // the commands pump. A command is one short sequence of steps, so nothing
 // runs in the background and no event loop is needed.
-std::unique_ptr<DisplayCommands> onHardware(const cli::Command& command, const CommandLineApp& app) {
+std::unique_ptr<DisplayCommands> onHardware(const cli::Command& command, const DirectCommandLine& app) {
   std::shared_ptr<LineSink> sink;
   if (command.verbose) {
     sink = std::make_shared<cli::StreamLineSink>(std::cerr);
@@ -40,20 +38,10 @@ std::unique_ptr<DisplayCommands> onHardware(const cli::Command& command, const C
 
 }  // namespace
 
-int runCommandLine(const CommandLineApp& app, int argc, char** argv) {
-  std::vector<std::string_view> arguments(argv + 1, argv + argc);
-  const cli::Terminal terminal{app.program, LUMARO_VERSION, std::cout, std::cerr};
-  const auto parsed = cli::parseCommandLine(arguments);
-  if (const auto* error = std::get_if<cli::UsageError>(&parsed)) return cli::reportUsageError(*error, terminal);
-  const auto& command = std::get<cli::Command>(parsed);
-  if (!cli::needsDisplays(command)) return cli::runCommand(command, nullptr, terminal);
-
-  cli::InstanceOrHardware displays(
-      dbus::SdbusDisplayCommands::connectTo(app.busName), [&] { return onHardware(command, app); },
-      [&] {
-        if (command.verbose) std::cerr << app.program << ": using the running instance " << app.busName << '\n';
-      });
-  return cli::runCommand(command, &displays, terminal);
+int runDirectCommand(const DirectCommandLine& app, int argc, char** argv) {
+  const std::vector<std::string_view> arguments(argv + 1, argv + argc);
+  return cli::runArguments(arguments, {app.program, LUMARO_VERSION, std::cout, std::cerr},
+                           [&app](const cli::Command& command) { return onHardware(command, app); });
 }
 
 }  // namespace lumaro::app
