@@ -1,10 +1,11 @@
 # The command line's front, shared by lumaro and lumaro-demo: it parses the
-# arguments and makes one sd-bus call to the running instance, or hands the
-# command to the direct command line. No Qt, no hardware libraries.
+# arguments and makes one call to the running instance over the session bus,
+# or hands the command to the direct command line. No Qt, no D-Bus library,
+# no hardware libraries.
 add_library(lumaro_app_front STATIC common/command_front.cpp common/sibling_launcher.cpp)
 set_target_properties(lumaro_app_front PROPERTIES LINKER_LANGUAGE CXX)
 target_include_directories(lumaro_app_front PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
-target_link_libraries(lumaro_app_front PUBLIC lumaro_cli lumaro_adapter_sdbus)
+target_link_libraries(lumaro_app_front PUBLIC lumaro_cli lumaro_adapter_buswire)
 target_compile_definitions(lumaro_app_front PRIVATE LUMARO_VERSION="${PROJECT_VERSION}")
 lumaro_warnings(lumaro_app_front)
 

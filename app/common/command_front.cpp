@@ -3,7 +3,7 @@
 #include <iostream>
 #include <vector>
 
-#include "adapters/sdbus/sdbus_display_commands.hpp"
+#include "adapters/buswire/bus_display_commands.hpp"
 #include "cli/command_runner.hpp"
 #include "cli/instance_or_hardware.hpp"
 #include "common/sibling_launcher.hpp"
@@ -43,7 +43,7 @@ int runCommandFront(const CommandFront& front, int argc, char** argv) {
   const std::vector<std::string_view> arguments(argv + 1, argv + argc);
   const auto throughInstance = [&front, argv](const cli::Command& command) {
     return std::make_unique<cli::InstanceOrHardware>(
-        dbus::SdbusDisplayCommands::connectTo(front.busName),
+        buswire::BusDisplayCommands::connectTo(front.busName),
         [&front, argv] { return std::make_unique<DirectHandOver>(front.directName, argv); },
         [&front, verbose = command.verbose] {
           if (verbose) std::cerr << front.program << ": using the running instance " << front.busName << '\n';

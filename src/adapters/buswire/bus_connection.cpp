@@ -1,0 +1,152 @@
+#include "adapters/buswire/bus_connection.hpp"
+
+#include <poll.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <array>
+#include <cerrno>
+#include <cstddef>
+#include <string>
+#include <string_view>
+
+namespace lumaro::buswire {
+
+namespace {
+
+// Longer than any answer to AUTH; more without a line end is not a bus.
+constexpr std::size_t kMaxAuthenticationLine = 16 * 1024;
+
+std::optional<posix::UniqueFd> connectTo(const SocketAddress& address) {
+  sockaddr_un name{};
+  name.sun_family = AF_UNIX;
+  const std::size_t offset = address.abstract ? 1 : 0;  // an abstract name starts with a NUL
+  if (address.path.size() + offset >= sizeof name.sun_path) return std::nullopt;
+  std::copy(address.path.begin(), address.path.end(), name.sun_path + offset);
+  const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + address.path.size() +
+                                             (address.abstract ? 0 : 1));
+  posix::UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  if (!socket.valid()) return std::nullopt;
+  int result = 0;
+  do {
+    result = ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&name), length);
+  } while (result < 0 && errno == EINTR);
+  if (result < 0) return std::nullopt;
+  return socket;
+}
+
+// The EXTERNAL mechanism's initial response: our uid in decimal, hex-encoded;
+// the bus checks it against the socket's credentials.
+std::string greeting() {
+  constexpr std::string_view digits = "0123456789abcdef";
+  std::string uid;
+  for (const char c : std::to_string(::getuid())) {
+    uid += digits[static_cast<unsigned char>(c) >> 4];
+    uid += digits[static_cast<unsigned char>(c) & 0xF];
+  }
+  return std::string(1, '\0') + "AUTH EXTERNAL " + uid + "\r\nBEGIN\r\n";
+}
+
+MethodCall hello() {
+  return {.destination = "org.freedesktop.DBus",
+          .path = "/org/freedesktop/DBus",
+          .interface = "org.freedesktop.DBus",
+          .member = "Hello",
+          .arguments = {},
+          .autoStart = true};
+}
+
+}  // namespace
+
+std::unique_ptr<BusConnection> BusConnection::open(const std::vector<SocketAddress>& sockets) {
+  for (const SocketAddress& address : sockets) {
+    if (auto socket = connectTo(address)) return std::unique_ptr<BusConnection>(new BusConnection(std::move(*socket)));
+  }
+  return nullptr;
+}
+
+BusConnection::Outcome BusConnection::call(const MethodCall& call, std::chrono::steady_clock::time_point deadline) {
+  std::vector<std::uint8_t> out;
+  if (!greeted_) {
+    const std::string text = greeting();
+    out.assign(text.begin(), text.end());
+    const auto message = encodeMethodCall(hello(), nextSerial_++);
+    out.insert(out.end(), message.begin(), message.end());
+    greeted_ = true;
+  }
+  const std::uint32_t serial = nextSerial_++;
+  const auto message = encodeMethodCall(call, serial);
+  out.insert(out.end(), message.begin(), message.end());
+  if (!send(out)) return {Outcome::Kind::closed, {}};
+
+  for (;;) {
+    if (!authenticated_) {
+      const auto accepted = takeAuthenticationAnswer();
+      if (accepted && !*accepted) return {Outcome::Kind::closed, {}};
+      authenticated_ = accepted.has_value();
+    }
+    while (authenticated_ && received_.size() >= kFixedHeaderSize) {
+      const auto size = messageSize(received_);
+      if (!size) return {Outcome::Kind::garbled, {}};
+      if (received_.size() < *size) break;
+      auto answer = decodeMessage(std::span(received_).first(*size));
+      received_.erase(received_.begin(), received_.begin() + static_cast<std::ptrdiff_t>(*size));
+      if (!answer) return {Outcome::Kind::garbled, {}};
+      const bool isAnswer = answer->type == Message::Type::methodReturn || answer->type == Message::Type::error;
+      if (isAnswer && answer->replySerial == serial) return {Outcome::Kind::answered, std::move(*answer)};
+    }
+    switch (receive(deadline)) {
+      case Read::some:
+        break;
+      case Read::timedOut:
+        return {Outcome::Kind::timedOut, {}};
+      case Read::closed:
+        return {Outcome::Kind::closed, {}};
+    }
+  }
+}
+
+bool BusConnection::send(const std::vector<std::uint8_t>& bytes) {
+  std::size_t sent = 0;
+  while (sent < bytes.size()) {
+    const ssize_t wrote = ::send(socket_.get(), bytes.data() + sent, bytes.size() - sent, MSG_NOSIGNAL);
+    if (wrote < 0 && errno == EINTR) continue;
+    if (wrote <= 0) return false;
+    sent += static_cast<std::size_t>(wrote);
+  }
+  return true;
+}
+
+BusConnection::Read BusConnection::receive(std::chrono::steady_clock::time_point deadline) {
+  for (;;) {
+    const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
+    if (left.count() <= 0) return Read::timedOut;
+    pollfd watched{.fd = socket_.get(), .events = POLLIN, .revents = 0};
+    const int ready = ::poll(&watched, 1, static_cast<int>(std::min<std::int64_t>(left.count(), 60'000)));
+    if (ready < 0 && errno == EINTR) continue;
+    if (ready < 0) return Read::closed;
+    if (ready == 0) continue;  // the loop's check says whether the deadline has passed
+    std::array<std::uint8_t, 64 * 1024> buffer{};
+    const ssize_t got = ::recv(socket_.get(), buffer.data(), buffer.size(), 0);
+    if (got < 0 && errno == EINTR) continue;
+    if (got <= 0) return Read::closed;
+    received_.insert(received_.end(), buffer.begin(), buffer.begin() + got);
+    return Read::some;
+  }
+}
+
+std::optional<bool> BusConnection::takeAuthenticationAnswer() {
+  constexpr std::string_view kLineEnd = "\r\n";
+  const auto end = std::search(received_.begin(), received_.end(), kLineEnd.begin(), kLineEnd.end());
+  if (end == received_.end()) {
+    if (received_.size() > kMaxAuthenticationLine) return false;
+    return std::nullopt;
+  }
+  const std::string line(received_.begin(), end);
+  received_.erase(received_.begin(), end + static_cast<std::ptrdiff_t>(kLineEnd.size()));
+  return line.starts_with("OK ");
+}
+
+}  // namespace lumaro::buswire

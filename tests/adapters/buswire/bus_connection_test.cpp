@@ -1,0 +1,154 @@
+// The command line's connection to the session bus against a scripted bus on
+// a Unix socket: the greeting and the call go out in one write, the answer
+// is picked out of whatever else arrives and however it is cut, and a bus
+// that refuses, hangs up, stays silent or sends garbage ends the call with
+// the matching outcome instead of an answer.
+
+#include <gtest/gtest.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
+
+#include <chrono>
+#include <string>
+#include <thread>
+#include <vector>
+
+#include "adapters/buswire/bus_connection.hpp"
+#include "scratch_dir.hpp"
+#include "wire_bytes.hpp"
+
+namespace lumaro::buswire {
+namespace {
+
+using namespace std::chrono_literals;
+using Bytes = std::vector<std::uint8_t>;
+
+Bytes ascii(const std::string& text) { return Bytes(text.begin(), text.end()); }
+
+// One connection's worth of a bus: it waits for the greeting and the call,
+// keeps what the client sent, then sends `chunks` one write each and hangs up
+// (or, with `linger`, stays connected until the client goes).
+class ScriptedBus {
+ public:
+  ScriptedBus(std::vector<Bytes> chunks, bool linger = false) {
+    address_ = {(dir_.path() / "bus").string(), false};
+    listener_ = posix::UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+    sockaddr_un name{};
+    name.sun_family = AF_UNIX;
+    address_.path.copy(name.sun_path, sizeof name.sun_path - 1);
+    if (::bind(listener_.get(), reinterpret_cast<sockaddr*>(&name), sizeof name) != 0 ||
+        ::listen(listener_.get(), 1) != 0) {
+      ADD_FAILURE() << "cannot listen on " << address_.path;
+    }
+    thread_ = std::thread([this, chunks = std::move(chunks), linger] {
+      posix::UniqueFd client(::accept(listener_.get(), nullptr, nullptr));
+      // The greeting, Hello (serial 1) and the call (serial 2) come in one go.
+      std::vector<std::uint8_t> buffer(4096);
+      const ssize_t got = ::recv(client.get(), buffer.data(), buffer.size(), 0);
+      if (got > 0) received = Bytes(buffer.begin(), buffer.begin() + got);
+      for (const Bytes& chunk : chunks) {
+        (void)::send(client.get(), chunk.data(), chunk.size(), MSG_NOSIGNAL);
+        std::this_thread::sleep_for(1ms);
+      }
+      if (linger) (void)::recv(client.get(), buffer.data(), buffer.size(), 0);
+    });
+  }
+  ~ScriptedBus() { thread_.join(); }
+
+  const SocketAddress& address() const { return address_; }
+  Bytes received;
+
+ private:
+  lumaro::testing::ScratchDir dir_;
+  SocketAddress address_;
+  posix::UniqueFd listener_;
+  std::thread thread_;
+};
+
+MethodCall listCall() {
+  return {.destination = "io.github.lumaro.Lumaro.Demo",
+          .path = "/io/github/lumaro/Lumaro",
+          .interface = "io.github.lumaro.Lumaro2",
+          .member = "List",
+          .arguments = {},
+          .autoStart = false};
+}
+
+BusConnection::Outcome callOn(ScriptedBus& bus, std::chrono::milliseconds wait = 5s) {
+  auto connection = BusConnection::open({{"/nonexistent/socket", false}, bus.address()});
+  if (!connection) return {BusConnection::Outcome::Kind::closed, {}};
+  return connection->call(listCall(), std::chrono::steady_clock::now() + wait);
+}
+
+TEST(BusConnection, SendsOneGreetingAndFindsItsAnswerAmongOtherMessagesCutAnywhere) {
+  const Bytes signal = testing::wireMessage(4, 1, {{1, 'o', "/org/freedesktop/DBus"}, {3, 's', "NameAcquired"}}, {});
+  const Bytes helloReply =
+      testing::wireMessage(2, 2, {{5, 'u', "", 1}, {8, 'g', "s"}}, testing::WireBytes().s(":1.7").bytes);
+  const Bytes otherReply = testing::wireMessage(2, 3, {{5, 'u', "", 99}}, {});
+  const Bytes answer = testing::wireMessage(3, 4, {{4, 's', "io.github.lumaro.Lumaro2.Error.NoSuchDisplay"}, {5, 'u', "", 2}, {8, 'g', "s"}},
+                                            testing::WireBytes().s("no display '3'").bytes);
+  Bytes stream = ascii("OK 0123456789abcdef\r\n");
+  for (const Bytes* message : {&signal, &helloReply, &otherReply, &answer}) {
+    stream.insert(stream.end(), message->begin(), message->end());
+  }
+  // Cut into pieces of 7 bytes, so lines and headers straddle reads.
+  std::vector<Bytes> chunks;
+  for (std::size_t at = 0; at < stream.size(); at += 7) {
+    chunks.emplace_back(stream.begin() + static_cast<std::ptrdiff_t>(at),
+                        stream.begin() + static_cast<std::ptrdiff_t>(std::min(stream.size(), at + 7)));
+  }
+  ScriptedBus bus(chunks);
+  const auto outcome = callOn(bus);
+
+  ASSERT_EQ(outcome.kind, BusConnection::Outcome::Kind::answered);
+  EXPECT_EQ(outcome.message.type, Message::Type::error);
+  EXPECT_EQ(outcome.message.errorName, "io.github.lumaro.Lumaro2.Error.NoSuchDisplay");
+  EXPECT_EQ(outcome.message.body, WireList{WireValue{std::string("no display '3'")}});
+
+  // What went out: the greeting for our own uid, then Hello and the call.
+  const std::string greeting(bus.received.begin(), bus.received.end());
+  std::string uid;
+  for (const char c : std::to_string(::getuid())) uid += "3" + std::string(1, c);
+  const std::string expected = std::string(1, '\0') + "AUTH EXTERNAL " + uid + "\r\nBEGIN\r\n";
+  ASSERT_EQ(greeting.substr(0, expected.size()), expected);
+  Bytes rest(bus.received.begin() + static_cast<std::ptrdiff_t>(expected.size()), bus.received.end());
+  const auto helloSize = messageSize(rest);
+  ASSERT_TRUE(helloSize);
+  const auto hello = decodeMessage(std::span(rest).first(*helloSize));
+  ASSERT_TRUE(hello);
+  EXPECT_EQ(hello->serial, 1u);
+  const auto call = decodeMessage(std::span(rest).subspan(*helloSize));
+  ASSERT_TRUE(call) << "the call follows Hello in the same write";
+  EXPECT_EQ(call->serial, 2u);
+}
+
+TEST(BusConnection, ABusThatRefusesHangsUpStaysSilentOrSendsGarbageGivesNoAnswer) {
+  using Kind = BusConnection::Outcome::Kind;
+  const Bytes ok = ascii("OK 0123456789abcdef\r\n");
+  Bytes huge = testing::wireMessage(2, 2, {{5, 'u', "", 2}}, {});
+  huge[7] = 0x7F;  // claims a body of about 2 GiB
+  const struct {
+    const char* what;
+    std::vector<Bytes> chunks;
+    bool linger;
+    Kind expected;
+  } cases[] = {
+      {"refused", {ascii("REJECTED EXTERNAL\r\n")}, false, Kind::closed},
+      {"hung up after accepting", {ok}, false, Kind::closed},
+      {"hung up before a word", {}, false, Kind::closed},
+      {"an endless first line", {Bytes(20000, 'O')}, true, Kind::closed},
+      {"silent after accepting", {ok}, true, Kind::timedOut},
+      {"garbage after accepting", {ok, Bytes(16, 'X')}, true, Kind::garbled},
+      {"a message claiming 2 GiB", {ok, huge}, true, Kind::garbled},
+  };
+  for (const auto& c : cases) {
+    ScriptedBus bus(c.chunks, c.linger);
+    EXPECT_EQ(callOn(bus, 300ms).kind, c.expected) << c.what;
+  }
+  EXPECT_EQ(BusConnection::open({{"/nonexistent/socket", false}}), nullptr);
+  EXPECT_EQ(BusConnection::open({{std::string(200, 'x'), false}}), nullptr) << "too long for a socket name";
+}
+
+}  // namespace
+}  // namespace lumaro::buswire
