@@ -62,7 +62,8 @@ stage_package() {
   deb=$(ls -t "$dir"/lumaro_*.deb | head -n 1)
   dpkg-deb --contents "$deb" > "$dir/deb-contents.txt"
   local expected missing=0
-  for expected in ./usr/bin/lumaro ./usr/libexec/lumaro/lumaro-tray ./lib/udev/rules.d/70-lumaro.rules \
+  for expected in ./usr/bin/lumaro ./usr/libexec/lumaro/lumaro-tray ./usr/libexec/lumaro/lumaro-direct \
+      ./lib/udev/rules.d/70-lumaro.rules \
       ./usr/share/applications/io.github.lumaro.Lumaro.desktop \
       ./usr/share/icons/hicolor/scalable/apps/io.github.lumaro.Lumaro.svg \
       ./usr/share/icons/hicolor/symbolic/apps/io.github.lumaro.Lumaro-symbolic.svg \

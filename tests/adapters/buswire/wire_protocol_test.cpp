@@ -4,6 +4,8 @@
 
 #include <gtest/gtest.h>
 
+#include <fstream>
+#include <iterator>
 #include <string>
 #include <vector>
 
@@ -149,6 +151,46 @@ TEST(WireMessages, ACallIsReadBackAsWrittenAndRepliesAreFramedByTheirHeader) {
   EXPECT_EQ(decodeMessage(testing::wireMessage(2, 4, {{5, 's', "2"}}, {})), std::nullopt) << "reply serial as text";
   EXPECT_EQ(decodeMessage(testing::wireMessage(2, 4, {{5, 'u', "", 2}, {8, 'g', "u"}}, {})), std::nullopt)
       << "body shorter than its signature";
+}
+
+std::vector<std::uint8_t> captured(const std::string& name) {
+  std::ifstream file(std::string(LUMARO_FIXTURES_DIR) + "/bus/" + name, std::ios::binary);
+  return {std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>()};
+}
+
+// Answers of the demo tray (Qt's D-Bus marshalling) as a dbus-daemon passed
+// them on: see tests/fixtures/README.md.
+TEST(WireMessages, TheTraysRealAnswersDecode) {
+  const auto list = decodeMessage(captured("list-reply.bin"));
+  ASSERT_TRUE(list);
+  EXPECT_EQ(list->type, Message::Type::methodReturn);
+  EXPECT_EQ(list->replySerial, 2u);
+  ASSERT_EQ(list->body.size(), 1u);
+  const auto& records = std::get<WireList>(list->body[0].value);
+  ASSERT_EQ(records.size(), 2u);
+  EXPECT_EQ(dictMember<std::int64_t>(records[0], "number"), 1);
+  EXPECT_EQ(dictMember<std::string>(records[0], "id"), "2A1133WZ6JL");
+  EXPECT_EQ(dictMember<std::string>(records[0], "name"), "LED Cinema Display");
+  EXPECT_EQ(dictMember<std::int64_t>(records[0], "vendorId"), 0x05AC);
+  EXPECT_EQ(dictMember<std::int64_t>(records[1], "productId"), 0x9221);
+  EXPECT_TRUE(dictMember<double>(records[1], "brightness"));
+
+  const auto info = decodeMessage(captured("info-reply.bin"));
+  ASSERT_TRUE(info);
+  ASSERT_EQ(info->body.size(), 1u);
+  const auto edid = dictMember<WireList>(info->body[0], "edid");
+  ASSERT_TRUE(edid);
+  EXPECT_EQ(dictMember<std::string>(WireValue{*edid}, "manufacturer"), "APP");
+
+  const auto missing = decodeMessage(captured("no-such-display-error.bin"));
+  ASSERT_TRUE(missing);
+  EXPECT_EQ(missing->errorName, "io.github.lumaro.Lumaro2.Error.NoSuchDisplay");
+
+  for (const char* name : {"hello-reply.bin", "name-acquired-signal.bin", "set-reply.bin"}) {
+    const auto bytes = captured(name);
+    EXPECT_EQ(messageSize(bytes), bytes.size()) << name;
+    EXPECT_TRUE(decodeMessage(bytes)) << name;
+  }
 }
 
 TEST(BusAddress, TheSessionBusIsFoundAsTheEnvironmentNamesIt) {
