@@ -10,11 +10,13 @@
 #include <unistd.h>
 
 #include <chrono>
+#include <cstdlib>
 #include <string>
 #include <thread>
 #include <vector>
 
 #include "adapters/buswire/bus_connection.hpp"
+#include "adapters/buswire/bus_display_commands.hpp"
 #include "scratch_dir.hpp"
 #include "wire_bytes.hpp"
 
@@ -148,6 +150,58 @@ TEST(BusConnection, ABusThatRefusesHangsUpStaysSilentOrSendsGarbageGivesNoAnswer
   }
   EXPECT_EQ(BusConnection::open({{"/nonexistent/socket", false}}), nullptr);
   EXPECT_EQ(BusConnection::open({{std::string(200, 'x'), false}}), nullptr) << "too long for a socket name";
+}
+
+// What a command makes of each answer: only a bus with nobody behind the
+// name sends it to the hardware; anything else from a running instance is
+// said as it is, never as no instance or an empty list.
+TEST(BusDisplayCommands, OnlyANameNobodyOwnsSendsTheCommandToTheHardware) {
+  using ErrorKind = CommandError::Kind;
+  const Bytes ok = ascii("OK 0123456789abcdef\r\n");
+  const auto error = [&](const std::string& name, const std::string& text) {
+    Bytes stream = ok;
+    const Bytes message = testing::wireMessage(3, 9, {{4, 's', name}, {5, 'u', "", 2}, {8, 'g', "s"}},
+                                               testing::WireBytes().s(text).bytes);
+    stream.insert(stream.end(), message.begin(), message.end());
+    return stream;
+  };
+  Bytes notARecordList = ok;
+  const Bytes textReply = testing::wireMessage(2, 9, {{5, 'u', "", 2}, {8, 'g', "s"}}, testing::WireBytes().s("1").bytes);
+  notARecordList.insert(notARecordList.end(), textReply.begin(), textReply.end());
+
+  const struct {
+    const char* what;
+    Bytes answer;
+    ErrorKind kind;
+    std::string says;
+  } cases[] = {
+      {"nobody owns the name", error("org.freedesktop.DBus.Error.ServiceUnknown", "no owner"), ErrorKind::noInstance,
+       "no running Lumaro owns io.github.lumaro.Lumaro.Demo"},
+      {"the bus hangs up", ok, ErrorKind::noInstance, "no running Lumaro owns io.github.lumaro.Lumaro.Demo"},
+      {"the display is unknown", error("io.github.lumaro.Lumaro2.Error.NoSuchDisplay", "no display '3'"),
+       ErrorKind::noSuchDisplay, "no display '3'"},
+      {"the instance fails the call", error("org.freedesktop.DBus.Error.InvalidArgs", "bad value"),
+       ErrorKind::unanswered, "the running Lumaro (io.github.lumaro.Lumaro.Demo) failed the call: bad value"},
+      {"garbage comes back", [&] {
+         Bytes stream = ok;
+         stream.insert(stream.end(), 16, 'X');
+         return stream;
+       }(),
+       ErrorKind::unanswered, "the running Lumaro sent an answer this command cannot read"},
+      {"the answer is not a list of records", notARecordList, ErrorKind::unanswered,
+       "the running Lumaro sent an answer this command cannot read"},
+  };
+  for (const auto& c : cases) {
+    ScriptedBus bus({c.answer});
+    ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + bus.address().path).c_str(), 1);
+    auto commands = BusDisplayCommands::connectTo("io.github.lumaro.Lumaro.Demo");
+    ASSERT_NE(commands, nullptr) << c.what;
+    const auto answer = commands->list();
+    const auto* failed = std::get_if<CommandError>(&answer);
+    ASSERT_NE(failed, nullptr) << c.what;
+    EXPECT_EQ(*failed, (CommandError{c.kind, c.says})) << c.what;
+  }
+  ::unsetenv("DBUS_SESSION_BUS_ADDRESS");
 }
 
 }  // namespace
