@@ -23,7 +23,9 @@ LevelMemory::~LevelMemory() {
 }
 
 void LevelMemory::chose(const AppleDisplay& display, float level) {
-  levels_.insert_or_assign(stableDisplayID(display), level);
+  const auto key = stableDisplayID(display);
+  levels_.insert_or_assign(key, level);
+  unsaved_.insert(key);
   // A drag sends a choice per step: the first is saved at once, later ones
   // wait for the interval to pass and are saved together.
   if (saveTimer_->isActive()) return;
@@ -38,6 +40,13 @@ void LevelMemory::chose(const AppleDisplay& display, float level) {
 
 void LevelMemory::saveNow() {
   lastSave_ = clock_();
+  // A command acting on the displays directly saves to the same store: what
+  // it saved since is kept and adopted, and only this memory's own new
+  // choices go over it. An unreadable store loses nothing known here.
+  for (auto& [key, level] : store_->load()) {
+    if (!unsaved_.contains(key)) levels_.insert_or_assign(key, level);
+  }
+  unsaved_.clear();
   store_->save(levels_);
 }
 

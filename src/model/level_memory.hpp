@@ -56,6 +56,7 @@ class LevelMemory {
   Clock clock_;
   bool restoreOnReturn_;
   RememberedLevels levels_;
+  std::set<std::string> unsaved_;  // chosen here since the last save
   std::set<std::string> present_;
   std::optional<std::chrono::steady_clock::time_point> lastSave_;
 };

@@ -98,5 +98,27 @@ TEST_F(RememberedLevel, ADragIsSavedAtMostOnceASecondAndAgainAtItsEnd) {
   EXPECT_FLOAT_EQ(shelf->levels.at("2A1133WZ6JL"), 0.25f);
 }
 
+// A command acting on the displays directly (no tray on its bus) saves to the
+// same file: neither process's save may undo the other's.
+TEST_F(RememberedLevel, ALevelAnotherProcessSavedMeanwhileIsKeptAndAdopted) {
+  rig.plug(ledCinema(97));
+  refresh();
+  const Uuid id = rig.manager->displays().at(0).id;
+  shelf->levels["50201790"] = 0.6f;  // the other process's save
+  rig.manager->setBrightness(id, 0.5f);
+  EXPECT_EQ(shelf->levels, (RememberedLevels{{"2A1133WZ6JL", 0.5f}, {"50201790", 0.6f}}));
+
+  shelf->levels = {{"2A1133WZ6JL", 0.9f}, {"50201790", 0.7f}};
+  now += LevelMemory::kSaveInterval;
+  rig.manager->setBrightness(id, 0.4f);
+  EXPECT_EQ(shelf->levels, (RememberedLevels{{"2A1133WZ6JL", 0.4f}, {"50201790", 0.7f}}));
+
+  // A store that cannot be read keeps everything this process knows.
+  shelf->levels.clear();
+  now += LevelMemory::kSaveInterval;
+  rig.manager->setBrightness(id, 0.3f);
+  EXPECT_EQ(shelf->levels, (RememberedLevels{{"2A1133WZ6JL", 0.3f}, {"50201790", 0.7f}}));
+}
+
 }  // namespace
 }  // namespace lumaro::testing
