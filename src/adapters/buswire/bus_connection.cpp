@@ -37,17 +37,11 @@ std::optional<posix::UniqueFd> connectTo(const SocketAddress& address) {
   return socket;
 }
 
-// The EXTERNAL mechanism's initial response: our uid in decimal, hex-encoded;
-// the bus checks it against the socket's credentials.
-std::string greeting() {
-  constexpr std::string_view digits = "0123456789abcdef";
-  std::string uid;
-  for (const char c : std::to_string(::getuid())) {
-    uid += digits[static_cast<unsigned char>(c) >> 4];
-    uid += digits[static_cast<unsigned char>(c) & 0xF];
-  }
-  return std::string(1, '\0') + "AUTH EXTERNAL " + uid + "\r\nBEGIN\r\n";
-}
+// EXTERNAL without an identity of our own: the bus takes it from the
+// socket's credentials, which also holds where our uid is not the bus's
+// (user namespaces). The bus answers DATA, our empty DATA gets OK.
+constexpr char kGreetingText[] = "\0AUTH EXTERNAL\r\nDATA\r\nBEGIN\r\n";
+constexpr std::string_view kGreeting{kGreetingText, sizeof kGreetingText - 1};
 
 MethodCall hello() {
   return {.destination = "org.freedesktop.DBus",
@@ -70,8 +64,7 @@ std::unique_ptr<BusConnection> BusConnection::open(const std::vector<SocketAddre
 BusConnection::Outcome BusConnection::call(const MethodCall& call, std::chrono::steady_clock::time_point deadline) {
   std::vector<std::uint8_t> out;
   if (!greeted_) {
-    const std::string text = greeting();
-    out.assign(text.begin(), text.end());
+    out.assign(kGreeting.begin(), kGreeting.end());
     const auto message = encodeMethodCall(hello(), nextSerial_++);
     out.insert(out.end(), message.begin(), message.end());
     greeted_ = true;
@@ -139,14 +132,18 @@ BusConnection::Read BusConnection::receive(std::chrono::steady_clock::time_point
 
 std::optional<bool> BusConnection::takeAuthenticationAnswer() {
   constexpr std::string_view kLineEnd = "\r\n";
-  const auto end = std::search(received_.begin(), received_.end(), kLineEnd.begin(), kLineEnd.end());
-  if (end == received_.end()) {
-    if (received_.size() > kMaxAuthenticationLine) return false;
-    return std::nullopt;
+  for (;;) {
+    const auto end = std::search(received_.begin(), received_.end(), kLineEnd.begin(), kLineEnd.end());
+    if (end == received_.end()) {
+      if (received_.size() > kMaxAuthenticationLine) return false;
+      return std::nullopt;
+    }
+    const std::string line(received_.begin(), end);
+    received_.erase(received_.begin(), end + static_cast<std::ptrdiff_t>(kLineEnd.size()));
+    // The challenge our empty DATA already answered.
+    if (line == "DATA" || line.starts_with("DATA ")) continue;
+    return line.starts_with("OK ");
   }
-  const std::string line(received_.begin(), end);
-  received_.erase(received_.begin(), end + static_cast<std::ptrdiff_t>(kLineEnd.size()));
-  return line.starts_with("OK ");
 }
 
 }  // namespace lumaro::buswire

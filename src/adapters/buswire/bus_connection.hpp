@@ -43,8 +43,8 @@ class BusConnection {
   // Appends what has arrived to `received_`, waiting until `deadline`.
   enum class Read { some, timedOut, closed };
   Read receive(std::chrono::steady_clock::time_point deadline);
-  // Takes the authentication answer off the front of `received_`: true once
-  // accepted, absent while incomplete.
+  // Takes the authentication answers off the front of `received_`: true once
+  // accepted, false when refused, absent while incomplete.
   std::optional<bool> takeAuthenticationAnswer();
 
   posix::UniqueFd socket_;
