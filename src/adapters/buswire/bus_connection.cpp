@@ -40,8 +40,9 @@ std::optional<posix::UniqueFd> connectTo(const SocketAddress& address) {
 // EXTERNAL without an identity of our own: the bus takes it from the
 // socket's credentials, which also holds where our uid is not the bus's
 // (user namespaces). The bus answers DATA, our empty DATA gets OK.
-constexpr char kGreetingText[] = "\0AUTH EXTERNAL\r\nDATA\r\nBEGIN\r\n";
-constexpr std::string_view kGreeting{kGreetingText, sizeof kGreetingText - 1};
+constexpr char kAuthenticationText[] = "\0AUTH EXTERNAL\r\nDATA\r\n";
+constexpr std::string_view kAuthentication{kAuthenticationText, sizeof kAuthenticationText - 1};
+constexpr std::string_view kBegin = "BEGIN\r\n";
 
 MethodCall hello() {
   return {.destination = "org.freedesktop.DBus",
@@ -63,11 +64,29 @@ std::unique_ptr<BusConnection> BusConnection::open(const std::vector<SocketAddre
 
 BusConnection::Outcome BusConnection::call(const MethodCall& call, std::chrono::steady_clock::time_point deadline) {
   std::vector<std::uint8_t> out;
-  if (!greeted_) {
-    out.assign(kGreeting.begin(), kGreeting.end());
+  if (!authenticated_) {
+    // BEGIN waits for OK, as every client library does: a bus need not take
+    // messages pipelined behind an authentication it has not yet accepted.
+    // Hello and the call then go with BEGIN, in one write.
+    if (!send({kAuthentication.begin(), kAuthentication.end()})) return {Outcome::Kind::closed, {}};
+    for (;;) {
+      if (const auto accepted = takeAuthenticationAnswer()) {
+        if (!*accepted) return {Outcome::Kind::closed, {}};
+        break;
+      }
+      switch (receive(deadline)) {
+        case Read::some:
+          continue;
+        case Read::timedOut:
+          return {Outcome::Kind::timedOut, {}};
+        case Read::closed:
+          return {Outcome::Kind::closed, {}};
+      }
+    }
+    authenticated_ = true;
+    out.assign(kBegin.begin(), kBegin.end());
     const auto message = encodeMethodCall(hello(), nextSerial_++);
     out.insert(out.end(), message.begin(), message.end());
-    greeted_ = true;
   }
   const std::uint32_t serial = nextSerial_++;
   const auto message = encodeMethodCall(call, serial);
@@ -75,12 +94,7 @@ BusConnection::Outcome BusConnection::call(const MethodCall& call, std::chrono::
   if (!send(out)) return {Outcome::Kind::closed, {}};
 
   for (;;) {
-    if (!authenticated_) {
-      const auto accepted = takeAuthenticationAnswer();
-      if (accepted && !*accepted) return {Outcome::Kind::closed, {}};
-      authenticated_ = accepted.has_value();
-    }
-    while (authenticated_ && received_.size() >= kFixedHeaderSize) {
+    while (received_.size() >= kFixedHeaderSize) {
       const auto size = messageSize(received_);
       if (!size) return {Outcome::Kind::garbled, {}};
       if (received_.size() < *size) break;

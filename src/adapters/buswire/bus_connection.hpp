@@ -17,8 +17,8 @@ namespace lumaro::buswire {
 class BusConnection {
  public:
   // Connected to the first socket that accepts; absent when none does. The
-  // greeting (authentication, Hello) is sent with the first call, in one
-  // write, so the first answer costs one round trip.
+  // first call authenticates, then sends Hello and itself in one write: two
+  // round trips in all.
   static std::unique_ptr<BusConnection> open(const std::vector<SocketAddress>& sockets);
 
   struct Outcome {
@@ -48,7 +48,6 @@ class BusConnection {
   std::optional<bool> takeAuthenticationAnswer();
 
   posix::UniqueFd socket_;
-  bool greeted_ = false;
   bool authenticated_ = false;
   std::uint32_t nextSerial_ = 1;
   std::vector<std::uint8_t> received_;

@@ -1,6 +1,6 @@
 // The command line's connection to the session bus against a scripted bus on
-// a Unix socket: the greeting and the call go out in one write, the answer
-// is picked out of whatever else arrives and however it is cut, and a bus
+// a Unix socket: after the authentication, Hello and the call go out in one
+// write, the answer is picked out of whatever else arrives and however it is cut, and a bus
 // that refuses, hangs up, stays silent or sends garbage ends the call with
 // the matching outcome instead of an answer.
 
@@ -28,9 +28,9 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes ascii(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
-// One connection's worth of a bus: it waits for the greeting and the call,
-// keeps what the client sent, then sends `chunks` one write each and hangs up
-// (or, with `linger`, stays connected until the client goes).
+// One connection's worth of a bus: it waits for the client's first words,
+// sends `chunks` one write each, and hangs up; or, with `linger`, keeps
+// everything the client sends until the client goes.
 class ScriptedBus {
  public:
   ScriptedBus(std::vector<Bytes> chunks, bool linger = false) {
@@ -45,18 +45,23 @@ class ScriptedBus {
     }
     thread_ = std::thread([this, chunks = std::move(chunks), linger] {
       posix::UniqueFd client(::accept(listener_.get(), nullptr, nullptr));
-      // The greeting, Hello (serial 1) and the call (serial 2) come in one go.
       std::vector<std::uint8_t> buffer(4096);
-      const ssize_t got = ::recv(client.get(), buffer.data(), buffer.size(), 0);
+      ssize_t got = ::recv(client.get(), buffer.data(), buffer.size(), 0);
       if (got > 0) received = Bytes(buffer.begin(), buffer.begin() + got);
       for (const Bytes& chunk : chunks) {
         (void)::send(client.get(), chunk.data(), chunk.size(), MSG_NOSIGNAL);
         std::this_thread::sleep_for(1ms);
       }
-      if (linger) (void)::recv(client.get(), buffer.data(), buffer.size(), 0);
+      while (linger && (got = ::recv(client.get(), buffer.data(), buffer.size(), 0)) > 0) {
+        received.insert(received.end(), buffer.begin(), buffer.begin() + got);
+      }
     });
   }
-  ~ScriptedBus() { thread_.join(); }
+  ~ScriptedBus() { finish(); }
+  // Waits until the bus has hung up or the client has gone; then `received` is whole.
+  void finish() {
+    if (thread_.joinable()) thread_.join();
+  }
 
   const SocketAddress& address() const { return address_; }
   Bytes received;
@@ -83,7 +88,7 @@ BusConnection::Outcome callOn(ScriptedBus& bus, std::chrono::milliseconds wait =
   return connection->call(listCall(), std::chrono::steady_clock::now() + wait);
 }
 
-TEST(BusConnection, SendsOneGreetingAndFindsItsAnswerAmongOtherMessagesCutAnywhere) {
+TEST(BusConnection, AuthenticatesThenFindsItsAnswerAmongOtherMessagesCutAnywhere) {
   const Bytes signal = testing::wireMessage(4, 1, {{1, 'o', "/org/freedesktop/DBus"}, {3, 's', "NameAcquired"}}, {});
   const Bytes helloReply =
       testing::wireMessage(2, 2, {{5, 'u', "", 1}, {8, 'g', "s"}}, testing::WireBytes().s(":1.7").bytes);
@@ -100,7 +105,7 @@ TEST(BusConnection, SendsOneGreetingAndFindsItsAnswerAmongOtherMessagesCutAnywhe
     chunks.emplace_back(stream.begin() + static_cast<std::ptrdiff_t>(at),
                         stream.begin() + static_cast<std::ptrdiff_t>(std::min(stream.size(), at + 7)));
   }
-  ScriptedBus bus(chunks);
+  ScriptedBus bus(chunks, true);
   const auto outcome = callOn(bus);
 
   ASSERT_EQ(outcome.kind, BusConnection::Outcome::Kind::answered);
@@ -108,7 +113,9 @@ TEST(BusConnection, SendsOneGreetingAndFindsItsAnswerAmongOtherMessagesCutAnywhe
   EXPECT_EQ(outcome.message.errorName, "io.github.lumaro.Lumaro2.Error.NoSuchDisplay");
   EXPECT_EQ(outcome.message.body, WireList{WireValue{std::string("no display '3'")}});
 
-  // What went out: the greeting, leaving the identity to the socket's credentials, then Hello and the call.
+  bus.finish();
+  // What went out: the authentication, leaving the identity to the socket's
+  // credentials; after OK, BEGIN with Hello and the call.
   const std::string expected("\0AUTH EXTERNAL\r\nDATA\r\nBEGIN\r\n", 29);
   ASSERT_GE(bus.received.size(), expected.size());
   ASSERT_EQ(std::string(bus.received.begin(), bus.received.begin() + static_cast<std::ptrdiff_t>(expected.size())),
@@ -191,7 +198,7 @@ TEST(BusDisplayCommands, OnlyANameNobodyOwnsSendsTheCommandToTheHardware) {
        "the running Lumaro sent an answer this command cannot read"},
   };
   for (const auto& c : cases) {
-    ScriptedBus bus({c.answer});
+    ScriptedBus bus({c.answer}, c.kind != ErrorKind::noInstance);
     ::setenv("DBUS_SESSION_BUS_ADDRESS", ("unix:path=" + bus.address().path).c_str(), 1);
     auto commands = BusDisplayCommands::connectTo("io.github.lumaro.Lumaro.Demo");
     ASSERT_NE(commands, nullptr) << c.what;
