@@ -74,14 +74,7 @@ BusConnection::Outcome BusConnection::call(const MethodCall& call, std::chrono::
         if (!*accepted) return {Outcome::Kind::closed, {}};
         break;
       }
-      switch (receive(deadline)) {
-        case Read::some:
-          continue;
-        case Read::timedOut:
-          return {Outcome::Kind::timedOut, {}};
-        case Read::closed:
-          return {Outcome::Kind::closed, {}};
-      }
+      if (auto ended = awaitMore(deadline)) return std::move(*ended);
     }
     authenticated_ = true;
     out.assign(kBegin.begin(), kBegin.end());
@@ -104,15 +97,20 @@ BusConnection::Outcome BusConnection::call(const MethodCall& call, std::chrono::
       const bool isAnswer = answer->type == Message::Type::methodReturn || answer->type == Message::Type::error;
       if (isAnswer && answer->replySerial == serial) return {Outcome::Kind::answered, std::move(*answer)};
     }
-    switch (receive(deadline)) {
-      case Read::some:
-        break;
-      case Read::timedOut:
-        return {Outcome::Kind::timedOut, {}};
-      case Read::closed:
-        return {Outcome::Kind::closed, {}};
-    }
+    if (auto ended = awaitMore(deadline)) return std::move(*ended);
   }
+}
+
+std::optional<BusConnection::Outcome> BusConnection::awaitMore(std::chrono::steady_clock::time_point deadline) {
+  switch (receive(deadline)) {
+    case Read::some:
+      return std::nullopt;
+    case Read::timedOut:
+      return Outcome{Outcome::Kind::timedOut, {}};
+    case Read::closed:
+      break;
+  }
+  return Outcome{Outcome::Kind::closed, {}};
 }
 
 bool BusConnection::send(const std::vector<std::uint8_t>& bytes) {

@@ -43,6 +43,8 @@ class BusConnection {
   // Appends what has arrived to `received_`, waiting until `deadline`.
   enum class Read { some, timedOut, closed };
   Read receive(std::chrono::steady_clock::time_point deadline);
+  // Waits for more bytes: nothing while they come, else how the call ended.
+  std::optional<Outcome> awaitMore(std::chrono::steady_clock::time_point deadline);
   // Takes the authentication answers off the front of `received_`: true once
   // accepted, false when refused, absent while incomplete.
   std::optional<bool> takeAuthenticationAnswer();
