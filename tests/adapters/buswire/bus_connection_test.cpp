@@ -47,7 +47,7 @@ class ScriptedBus {
       posix::UniqueFd client(::accept(listener_.get(), nullptr, nullptr));
       std::vector<std::uint8_t> buffer(4096);
       ssize_t got = ::recv(client.get(), buffer.data(), buffer.size(), 0);
-      if (got > 0) received = Bytes(buffer.begin(), buffer.begin() + got);
+      if (got > 0) firstWords = received = Bytes(buffer.begin(), buffer.begin() + got);
       for (const Bytes& chunk : chunks) {
         (void)::send(client.get(), chunk.data(), chunk.size(), MSG_NOSIGNAL);
         std::this_thread::sleep_for(1ms);
@@ -64,7 +64,8 @@ class ScriptedBus {
   }
 
   const SocketAddress& address() const { return address_; }
-  Bytes received;
+  Bytes firstWords;  // what came before the bus said anything
+  Bytes received;    // everything
 
  private:
   lumaro::testing::ScratchDir dir_;
@@ -114,9 +115,11 @@ TEST(BusConnection, AuthenticatesThenFindsItsAnswerAmongOtherMessagesCutAnywhere
   EXPECT_EQ(outcome.message.body, WireList{WireValue{std::string("no display '3'")}});
 
   bus.finish();
-  // What went out: the authentication, leaving the identity to the socket's
-  // credentials; after OK, BEGIN with Hello and the call.
-  const std::string expected("\0AUTH EXTERNAL\r\nDATA\r\nBEGIN\r\n", 29);
+  // What went out: the authentication alone, leaving the identity to the
+  // socket's credentials; after OK, BEGIN with Hello and the call.
+  const std::string authentication("\0AUTH EXTERNAL\r\nDATA\r\n", 22);
+  EXPECT_EQ(std::string(bus.firstWords.begin(), bus.firstWords.end()), authentication);
+  const std::string expected = authentication + "BEGIN\r\n";
   ASSERT_GE(bus.received.size(), expected.size());
   ASSERT_EQ(std::string(bus.received.begin(), bus.received.begin() + static_cast<std::ptrdiff_t>(expected.size())),
             expected);
