@@ -8,9 +8,11 @@
 
 namespace lumaro {
 
-// Queues that run nothing by themselves: a test submits work through the
-// ordinary port and then pumps it step by step, so every interleaving of the
-// main queue and the background lookups can be reproduced on one thread.
+// Queues that run nothing by themselves: work submitted through the ordinary
+// port waits until its holder pumps it. A test pumps step by step, so every
+// interleaving of the main queue and the background lookups can be
+// reproduced on one thread; the direct command line pumps everything after
+// each step of a command, which needs neither threads nor an event loop.
 //
 // isMainThread() is true in the pumping thread and while a main block runs,
 // false while a global block runs; setCallerIsMainThread() changes what the
