@@ -1,8 +1,9 @@
 // The command line's connection to the session bus against a scripted bus on
 // a Unix socket: after the authentication, Hello and the call go out in one
-// write, the answer is picked out of whatever else arrives and however it is cut, and a bus
-// that refuses, hangs up, stays silent or sends garbage ends the call with
-// the matching outcome instead of an answer.
+// write; the answer is picked out of whatever else arrives and however it is
+// cut; and a bus that refuses, hangs up, stays silent, sends garbage or
+// accepts nobody ends the call (or the connecting) instead of answering or
+// hanging.
 
 #include <gtest/gtest.h>
 #include <sys/socket.h>
@@ -11,6 +12,7 @@
 
 #include <chrono>
 #include <cstdlib>
+#include <memory>
 #include <string>
 #include <thread>
 #include <vector>
@@ -158,6 +160,21 @@ TEST(BusConnection, ABusThatRefusesHangsUpStaysSilentOrSendsGarbageGivesNoAnswer
     EXPECT_EQ(callOn(bus, 300ms).kind, c.expected) << c.what;
   }
   EXPECT_EQ(BusConnection::open({{"/nonexistent/socket", false}}), nullptr);
+
+  // A bus daemon that accepts nobody (stopped) with its queue of new
+  // connections full: the command goes on without it instead of hanging.
+  lumaro::testing::ScratchDir dir;
+  const SocketAddress stopped{(dir.path() / "stopped").string(), false};
+  posix::UniqueFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_un name{};
+  name.sun_family = AF_UNIX;
+  stopped.path.copy(name.sun_path, sizeof name.sun_path - 1);
+  ASSERT_EQ(::bind(listener.get(), reinterpret_cast<sockaddr*>(&name), sizeof name), 0);
+  ASSERT_EQ(::listen(listener.get(), 0), 0);
+  std::vector<std::unique_ptr<BusConnection>> queued;
+  for (int i = 0; i < 4; ++i) queued.push_back(BusConnection::open({stopped}));
+  EXPECT_NE(queued.front(), nullptr) << "the first connection waits in the queue";
+  EXPECT_EQ(queued.back(), nullptr) << "the queue is full";
   EXPECT_EQ(BusConnection::open({{std::string(200, 'x'), false}}), nullptr) << "too long for a socket name";
 }
 
