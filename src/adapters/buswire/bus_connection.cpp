@@ -1,5 +1,6 @@
 #include "adapters/buswire/bus_connection.hpp"
 
+#include <fcntl.h>
 #include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
@@ -27,13 +28,18 @@ std::optional<posix::UniqueFd> connectTo(const SocketAddress& address) {
   std::copy(address.path.begin(), address.path.end(), name.sun_path + offset);
   const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + offset + address.path.size() +
                                              (address.abstract ? 0 : 1));
-  posix::UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  // Non-blocking while connecting: a bus daemon that is stopped with its
+  // queue of new connections full answers EAGAIN instead of holding the
+  // command forever. Blocking again afterwards; the calls poll with a deadline.
+  posix::UniqueFd socket(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC | SOCK_NONBLOCK, 0));
   if (!socket.valid()) return std::nullopt;
   int result = 0;
   do {
     result = ::connect(socket.get(), reinterpret_cast<const sockaddr*>(&name), length);
   } while (result < 0 && errno == EINTR);
   if (result < 0) return std::nullopt;
+  const int flags = ::fcntl(socket.get(), F_GETFL);
+  if (flags < 0 || ::fcntl(socket.get(), F_SETFL, flags & ~O_NONBLOCK) < 0) return std::nullopt;
   return socket;
 }
 
