@@ -80,7 +80,7 @@ BusConnection::Outcome BusConnection::call(const MethodCall& call, std::chrono::
         if (!*accepted) return {Outcome::Kind::closed, {}};
         break;
       }
-      if (auto ended = awaitMore(deadline)) return std::move(*ended);
+      if (auto ended = receive(deadline)) return std::move(*ended);
     }
     authenticated_ = true;
     out.assign(kBegin.begin(), kBegin.end());
@@ -103,20 +103,8 @@ BusConnection::Outcome BusConnection::call(const MethodCall& call, std::chrono::
       const bool isAnswer = answer->type == Message::Type::methodReturn || answer->type == Message::Type::error;
       if (isAnswer && answer->replySerial == serial) return {Outcome::Kind::answered, std::move(*answer)};
     }
-    if (auto ended = awaitMore(deadline)) return std::move(*ended);
+    if (auto ended = receive(deadline)) return std::move(*ended);
   }
-}
-
-std::optional<BusConnection::Outcome> BusConnection::awaitMore(std::chrono::steady_clock::time_point deadline) {
-  switch (receive(deadline)) {
-    case Read::some:
-      return std::nullopt;
-    case Read::timedOut:
-      return Outcome{Outcome::Kind::timedOut, {}};
-    case Read::closed:
-      break;
-  }
-  return Outcome{Outcome::Kind::closed, {}};
 }
 
 bool BusConnection::send(const std::vector<std::uint8_t>& bytes) {
@@ -130,21 +118,22 @@ bool BusConnection::send(const std::vector<std::uint8_t>& bytes) {
   return true;
 }
 
-BusConnection::Read BusConnection::receive(std::chrono::steady_clock::time_point deadline) {
+std::optional<BusConnection::Outcome> BusConnection::receive(std::chrono::steady_clock::time_point deadline) {
+  const Outcome closed{Outcome::Kind::closed, {}};
   for (;;) {
     const auto left = std::chrono::ceil<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-    if (left.count() <= 0) return Read::timedOut;
+    if (left.count() <= 0) return Outcome{Outcome::Kind::timedOut, {}};
     pollfd watched{.fd = socket_.get(), .events = POLLIN, .revents = 0};
     const int ready = ::poll(&watched, 1, static_cast<int>(std::min<std::int64_t>(left.count(), 60'000)));
     if (ready < 0 && errno == EINTR) continue;
-    if (ready < 0) return Read::closed;
+    if (ready < 0) return closed;
     if (ready == 0) continue;  // the loop's check says whether the deadline has passed
-    std::array<std::uint8_t, 64 * 1024> buffer{};
+    std::array<std::uint8_t, 64 * 1024> buffer;  // only the bytes received are read
     const ssize_t got = ::recv(socket_.get(), buffer.data(), buffer.size(), 0);
     if (got < 0 && errno == EINTR) continue;
-    if (got <= 0) return Read::closed;
+    if (got <= 0) return closed;
     received_.insert(received_.end(), buffer.begin(), buffer.begin() + got);
-    return Read::some;
+    return std::nullopt;
   }
 }
 

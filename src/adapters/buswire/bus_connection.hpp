@@ -40,11 +40,9 @@ class BusConnection {
   explicit BusConnection(posix::UniqueFd socket) : socket_(std::move(socket)) {}
 
   bool send(const std::vector<std::uint8_t>& bytes);
-  // Appends what has arrived to `received_`, waiting until `deadline`.
-  enum class Read { some, timedOut, closed };
-  Read receive(std::chrono::steady_clock::time_point deadline);
-  // Waits for more bytes: nothing while they come, else how the call ended.
-  std::optional<Outcome> awaitMore(std::chrono::steady_clock::time_point deadline);
+  // Appends what arrives to `received_`: nothing when some came, else how
+  // the call ends (the deadline passed, or the bus hung up).
+  std::optional<Outcome> receive(std::chrono::steady_clock::time_point deadline);
   // Takes the authentication answers off the front of `received_`: true once
   // accepted, false when refused, absent while incomplete.
   std::optional<bool> takeAuthenticationAnswer();

@@ -40,11 +40,11 @@ DisplayStatus statusOf(const WireValue& record) {
 }
 
 // The records of a reply whose one value is an aa{sv}.
-std::optional<WireList> recordsOf(const WireList& body) {
+std::optional<WireList> recordsOf(WireList body) {
   if (body.size() != 1) return std::nullopt;
-  const auto* records = std::get_if<WireList>(&body[0].value);
+  auto* records = std::get_if<WireList>(&body[0].value);
   if (records == nullptr) return std::nullopt;
-  return *records;
+  return std::move(*records);
 }
 
 CommandError malformed() {
@@ -90,6 +90,15 @@ std::string BusDisplayCommands::ownerDescription() {
   return text + ")";
 }
 
+CommandError BusDisplayCommands::noInstance() const {
+  return {CommandError::Kind::noInstance, "no running Lumaro owns " + busName_};
+}
+
+CommandError BusDisplayCommands::unanswered() {
+  return {CommandError::Kind::unanswered, ownerDescription() + " did not answer within " +
+                                              std::to_string(timeout_.count() / 1000) + " s; it may be stopped or hung"};
+}
+
 std::variant<WireList, CommandError> BusDisplayCommands::call(const char* method,
                                                               std::vector<std::variant<std::string, double>> arguments) {
   // A name nobody owns is answered at once by the bus daemon, never by starting a service.
@@ -104,35 +113,29 @@ std::variant<WireList, CommandError> BusDisplayCommands::call(const char* method
   switch (answer.kind) {
     case Kind::closed:
       // A bus that hung up during the greeting reached nobody either.
-      return CommandError{CommandError::Kind::noInstance, "no running Lumaro owns " + busName_};
+      return noInstance();
     case Kind::garbled:
       return malformed();
     case Kind::timedOut:
-      return CommandError{CommandError::Kind::unanswered,
-                          ownerDescription() + " did not answer within " + std::to_string(timeout_.count() / 1000) +
-                              " s; it may be stopped or hung"};
+      return unanswered();
     case Kind::answered:
       break;
   }
-  const Message& reply = answer.message;
-  if (reply.type == Message::Type::methodReturn) return reply.body;
+  Message& reply = answer.message;
+  if (reply.type == Message::Type::methodReturn) return std::move(reply.body);
   const std::string name = reply.errorName.value_or("");
   if (name == "org.freedesktop.DBus.Error.ServiceUnknown" || name == "org.freedesktop.DBus.Error.NameHasNoOwner") {
-    return CommandError{CommandError::Kind::noInstance, "no running Lumaro owns " + busName_};
+    return noInstance();
   }
   if (name == dbus::kNoSuchDisplayError) return CommandError{CommandError::Kind::noSuchDisplay, errorText(reply)};
-  if (name == "org.freedesktop.DBus.Error.NoReply" || name == "org.freedesktop.DBus.Error.Timeout") {
-    return CommandError{CommandError::Kind::unanswered,
-                        ownerDescription() + " did not answer within " + std::to_string(timeout_.count() / 1000) +
-                            " s; it may be stopped or hung"};
-  }
+  if (name == "org.freedesktop.DBus.Error.NoReply" || name == "org.freedesktop.DBus.Error.Timeout") return unanswered();
   return CommandError{CommandError::Kind::unanswered, ownerDescription() + " failed the call: " + errorText(reply)};
 }
 
 Answer<std::vector<DisplayStatus>> BusDisplayCommands::list() {
   auto reply = call("List", {});
   if (auto* error = std::get_if<CommandError>(&reply)) return std::move(*error);
-  const auto records = recordsOf(std::get<WireList>(reply));
+  const auto records = recordsOf(std::move(std::get<WireList>(reply)));
   if (!records) return malformed();
   std::vector<DisplayStatus> statuses;
   for (const WireValue& record : *records) statuses.push_back(statusOf(record));
@@ -148,7 +151,7 @@ Answer<std::vector<WriteOutcome>> BusDisplayCommands::setBrightness(const std::o
                    ? call("StepBrightness", {display, static_cast<double>(value.amount)})
                    : call("SetBrightness", {display, static_cast<double>(value.applyTo(0.0f))});
   if (auto* error = std::get_if<CommandError>(&reply)) return std::move(*error);
-  const auto records = recordsOf(std::get<WireList>(reply));
+  const auto records = recordsOf(std::move(std::get<WireList>(reply)));
   if (!records) return malformed();
   std::vector<WriteOutcome> outcomes;
   for (const WireValue& record : *records) {

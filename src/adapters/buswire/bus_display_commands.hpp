@@ -33,6 +33,9 @@ class BusDisplayCommands final : public DisplayCommands {
   // The reply's values, or the error a command prints.
   std::variant<WireList, CommandError> call(const char* method, std::vector<std::variant<std::string, double>> arguments);
   std::string ownerDescription();
+  CommandError noInstance() const;
+  // The call got no answer in time; asks the bus whose process holds the name.
+  CommandError unanswered();
 
   std::unique_ptr<BusConnection> bus_;
   std::string busName_;

@@ -30,6 +30,20 @@ using Bytes = std::vector<std::uint8_t>;
 
 Bytes ascii(const std::string& text) { return Bytes(text.begin(), text.end()); }
 
+// A Unix socket listening at `address` with room for `backlog` connections
+// not yet accepted.
+posix::UniqueFd listeningOn(const SocketAddress& address, int backlog) {
+  posix::UniqueFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
+  sockaddr_un name{};
+  name.sun_family = AF_UNIX;
+  address.path.copy(name.sun_path, sizeof name.sun_path - 1);
+  if (::bind(listener.get(), reinterpret_cast<sockaddr*>(&name), sizeof name) != 0 ||
+      ::listen(listener.get(), backlog) != 0) {
+    ADD_FAILURE() << "cannot listen on " << address.path;
+  }
+  return listener;
+}
+
 // One connection's worth of a bus: it waits for the client's first words,
 // sends `chunks` one write each, and hangs up; or, with `linger`, keeps
 // everything the client sends until the client goes.
@@ -37,14 +51,7 @@ class ScriptedBus {
  public:
   ScriptedBus(std::vector<Bytes> chunks, bool linger = false) {
     address_ = {(dir_.path() / "bus").string(), false};
-    listener_ = posix::UniqueFd(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-    sockaddr_un name{};
-    name.sun_family = AF_UNIX;
-    address_.path.copy(name.sun_path, sizeof name.sun_path - 1);
-    if (::bind(listener_.get(), reinterpret_cast<sockaddr*>(&name), sizeof name) != 0 ||
-        ::listen(listener_.get(), 1) != 0) {
-      ADD_FAILURE() << "cannot listen on " << address_.path;
-    }
+    listener_ = listeningOn(address_, 1);
     thread_ = std::thread([this, chunks = std::move(chunks), linger] {
       posix::UniqueFd client(::accept(listener_.get(), nullptr, nullptr));
       std::vector<std::uint8_t> buffer(4096);
@@ -165,12 +172,7 @@ TEST(BusConnection, ABusThatRefusesHangsUpStaysSilentOrSendsGarbageGivesNoAnswer
   // connections full: the command goes on without it instead of hanging.
   lumaro::testing::ScratchDir dir;
   const SocketAddress stopped{(dir.path() / "stopped").string(), false};
-  posix::UniqueFd listener(::socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0));
-  sockaddr_un name{};
-  name.sun_family = AF_UNIX;
-  stopped.path.copy(name.sun_path, sizeof name.sun_path - 1);
-  ASSERT_EQ(::bind(listener.get(), reinterpret_cast<sockaddr*>(&name), sizeof name), 0);
-  ASSERT_EQ(::listen(listener.get(), 0), 0);
+  const posix::UniqueFd listener = listeningOn(stopped, 0);
   std::vector<std::unique_ptr<BusConnection>> queued;
   for (int i = 0; i < 4; ++i) queued.push_back(BusConnection::open({stopped}));
   EXPECT_NE(queued.front(), nullptr) << "the first connection waits in the queue";
